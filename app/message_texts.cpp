@@ -1,0 +1,53 @@
+#include "app/message_texts.h"
+
+namespace {
+const char* const kBuiltInWords[kWordCount] = {
+    "Decrypt", "Encrypt", "Both", "Length", "Byte", "Record", "File", "FileInfo", "Record Def",
+    "BRecordIndexList", "NumCodeMean", "ManageCrypt", "Binary Item Length", "Binary Read Direction",
+    "Text Column Header", "Convert", "Put", "FilePath", "Item Num", "Reverse", "Range", "Sum",
+    "Conversion Type", "CodeReplacement", "BasePointOfBRecordIndex", "Yes", "No", "Loaded", "Stop ?",
+    "Canceled", "End", "Do you Delete it ?", "Do you Update it ?", "Target File Already Exist.", "Error",
+    "System", "Can't open file", "Can't read file", "Can't write file", "Can't seek file position",
+    "It's not a file", "Can not use", "Max.length over", "Memory short", "Not set", "Inconsistent",
+    "Count 0", "Code (1 Byte) Repeated", "Error_NoAssociation", "Error_AssociationIncomplete",
+    "Error_AccessDenied",
+};
+
+CMessageTexts* g_active = nullptr;
+}
+
+CMessageTexts::CMessageTexts() : m_previous(g_active), m_registered(true) {
+    m_pieces.reserve(10);
+    g_active = this;
+}
+
+CMessageTexts::CMessageTexts(Unregistered) { ResetWords(""); }
+
+CMessageTexts::~CMessageTexts() {
+    if (m_registered && g_active == this) g_active = m_previous;
+}
+
+const char* CMessageTexts::BuiltInWord(int n) { return kBuiltInWords[n]; }
+
+void CMessageTexts::ResetWords(const std::string& name) {
+    CIniSection::Reset(name);
+    m_pieces.clear();
+    for (int n = 0; n < kWordCount; ++n) m_words[n] = kBuiltInWords[n];
+}
+
+bool CMessageTexts::LoadWords(const std::string& settingsPath, const std::string& section) {
+    ResetWords(section);
+    if (!SetPath(settingsPath) || !Resolve()) return false;
+    for (int n = 0; n < kWordCount; ++n) {
+        const std::string value = GetString("msg." + m_words[n]);
+        if (!value.empty()) m_words[n] = value;
+    }
+    m_ok = 1;
+    return true;
+}
+
+CMessageTexts& ActiveVocabulary() {
+    if (g_active) return *g_active;
+    static CMessageTexts builtIn {CMessageTexts::Unregistered {}};
+    return builtIn;
+}

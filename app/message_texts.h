@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/words.h"
+#include "support/ini_section.h"
+
+// The message vocabulary: 51 words, translatable through the settings file, and the message
+// under construction. Constructing one registers it as the process-wide active vocabulary;
+// destroying it restores the one registered before.
+class CMessageTexts : public CIniSection {
+public:
+    CMessageTexts();
+    ~CMessageTexts() override;
+    CMessageTexts(const CMessageTexts&) = delete;
+    CMessageTexts& operator=(const CMessageTexts&) = delete;
+
+    void ResetWords(const std::string& name);
+    bool LoadWords(const std::string& settingsPath, const std::string& section);
+
+    // Word n, 0..50 (the caller checks the range).
+    const std::string& WordText(int n) const { return m_words[n]; }
+    std::vector<std::string>& Pieces() { return m_pieces; }
+
+    static const char* BuiltInWord(int n);
+
+private:
+    struct Unregistered {};
+    explicit CMessageTexts(Unregistered);
+    friend CMessageTexts& ActiveVocabulary();
+
+    CMessageTexts* m_previous = nullptr;
+    bool m_registered = false;
+    std::vector<std::string> m_pieces;
+    std::string m_words[kWordCount];
+};
+
+// The vocabulary in use. Without a registered one, a vocabulary of the built-in words serves.
+CMessageTexts& ActiveVocabulary();

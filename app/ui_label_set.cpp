@@ -1,0 +1,72 @@
+#include "app/ui_label_set.h"
+
+#include "app/message_texts.h"
+
+namespace {
+const char* const kControlKeys[CUiLabelSet::kControlCount] = {
+    "btn.Text2Binary",            // 1008
+    "btn.Binary2Text",            // 1009
+    "lbl.path.BinaryFile",        // 1010
+    "lbl.path.TextFile",          // 1011
+    "lbl.path.ini",               // 1012
+    "lbl.path.BRecordIndexList",  // 1013
+    "btn.Browse", "btn.Browse", "btn.Browse", "btn.Browse",           // 1014..1017
+    "btn.SavePath", "btn.SavePath", "btn.SavePath", "btn.SavePath",   // 1018..1021
+    "btn.Clear", "btn.Clear",     // 1022, 1023
+    "btn.DecryptBin",             // 1024
+    "btn.EncryptBin",             // 1025
+    "btn.DecryptDef2EncryptDef",  // 1026
+    "btn.EncryptDef2DecryptDef",  // 1027
+    "frame.option",               // 1028
+    "lbl.option.AsIndex,Use1stColumnOfRecord", // 1029
+    "lbl.option.Output BRecordIndexList",      // 1030
+    "lbl.option.Backup",          // 1031
+    "btn.Reload", "btn.Reload",   // 1032, 1033
+    "btn.Revert(bak)", "btn.Revert(bak)",      // 1034, 1035
+    "lbl.If you change contents, reload it!",  // 1036
+    "frame.ini",                  // 1037
+};
+}
+
+const char* CUiLabelSet::ControlKey(int index) { return kControlKeys[index]; }
+
+std::string CUiLabelSet::BuiltInInfoLabel(int index) {
+    switch (index) {
+    case 0: return "BStartPosition";
+    case 1: return "BRecordSize";
+    case 2: return "BRecordCount";
+    case 3: return "TDelimiter";
+    case 4: return std::string(CMessageTexts::BuiltInWord(wDecrypt)) + "/" + CMessageTexts::BuiltInWord(wEncrypt);
+    case 5: return "NumberCode File";
+    default: return "BRecordIndex";
+    }
+}
+
+void CUiLabelSet::ResetLabels(const std::string& name) {
+    CIniSection::Reset(name);
+    for (int i = 0; i < kInfoLabelCount; ++i) m_infoLabels[i] = BuiltInInfoLabel(i);
+}
+
+bool CUiLabelSet::LoadLabels(const std::string& settingsPath, const std::string& section) {
+    ResetLabels(section);
+    if (!SetPath(settingsPath) || !Resolve()) return false;
+    for (int i = 0; i < kControlCount; ++i) m_controlLabels[i] = GetString(kControlKeys[i]);
+    for (int i = 0; i < kInfoLabelCount; ++i) {
+        const std::string value = GetString("info." + m_infoLabels[i]);
+        if (!value.empty()) m_infoLabels[i] = value;
+    }
+    m_ok = 1;
+    return true;
+}
+
+std::string CUiLabelSet::ControlLabel(int controlId) const {
+    const int index = controlId - kFirstControlId;
+    if (index < 0 || index >= kControlCount) return std::string();
+    return m_controlLabels[index];
+}
+
+std::string CUiLabelSet::InfoLabelColumn() const {
+    std::string column;
+    for (const std::string& label : m_infoLabels) column += " " + label + "\n";
+    return column;
+}

@@ -1,0 +1,78 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file_exception.h"
+
+// Open modes: one access value, optionally combined with the other flags.
+enum FileOpenFlags : unsigned {
+    modeRead = 0x0000,
+    modeWrite = 0x0001,
+    modeReadWrite = 0x0002,
+    shareDenyWrite = 0x0020,
+    modeCreate = 0x1000,     // create the file; an existing one is truncated ...
+    modeNoTruncate = 0x2000, // ... unless this is given too
+    typeText = 0x4000,
+    typeBinary = 0x8000,
+};
+
+constexpr unsigned kFileAccessMask = 0x0003;
+
+// The one file class of the program. Reads and writes go through a buffer of its own;
+// Flush hands buffered output to the operating system. Text mode: reading drops a CR directly
+// before LF and ends at a 0x1A byte; writing turns every LF into CR LF. With shareDenyWrite, or
+// with write access, the file holds an advisory lock while open (shared for readers, exclusive
+// for writers); a lock that cannot be had fails with a sharing violation.
+class CFile {
+public:
+    enum SeekOrigin { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    CFile(const std::string& path, unsigned flags) { Open(path, flags); }
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    void Open(const std::string& path, unsigned flags);
+    bool IsOpen() const { return m_fd >= 0; }
+    const std::string& Path() const { return m_path; }
+    unsigned Flags() const { return m_flags; }
+
+    // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
+    std::size_t Read(void* buffer, std::size_t count);
+    // Reads the next line without its terminator; false at the end of the file.
+    bool ReadLine(std::string& line);
+    void Write(const void* data, std::size_t count);
+    void Write(const std::string& text) { Write(text.data(), text.size()); }
+
+    std::uint64_t Seek(std::int64_t offset, SeekOrigin origin);
+    std::uint64_t Position() const;
+    std::uint64_t Length();
+    void SetLength(std::uint64_t length);
+
+    void Flush();
+    // Closes the file, failing when buffered output cannot be written.
+    void Close();
+    // Closes the file, ignoring every failure.
+    void Abort() noexcept;
+
+private:
+    [[noreturn]] void Fail(int error) const;
+    void FlushWrite();
+    void DropReadAhead();
+    std::size_t FillBuffer();
+    void RawWrite(const char* data, std::size_t count);
+
+    int m_fd = -1;
+    std::uint64_t m_kernelPos = 0; // the operating system's position, tracked to spare calls
+    unsigned m_flags = 0;
+    std::string m_path;
+    std::vector<char> m_buffer;
+    std::size_t m_readPos = 0;   // next byte to hand out of m_buffer
+    std::size_t m_readEnd = 0;   // bytes of read-ahead in m_buffer
+    std::size_t m_writeEnd = 0;  // bytes of pending output in m_buffer
+    bool m_textEnd = false;      // a 0x1A byte was met in text mode
+    bool m_pendingCR = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file.h"
+#include "support/named_item.h"
+
+// Reads a text table line by line: empty lines and "//" comments skipped, fields split at the
+// delimiter and trimmed, every failure noted with "At line %u.".
+class CTableFileReader : public CFileItem {
+public:
+    void Reset(const std::string& name);
+    void Open();
+    bool ReadNext(bool skipEmptyFields);
+    void Close();
+    void SetLineError(const std::string& text);
+    std::string CountText() const;
+
+    CFile m_file;
+    std::string m_delimiter = "\t";
+    std::uint32_t m_lineNumber = 0;
+    std::uint32_t m_count = 0;
+    std::string m_lineNote;
+    std::string m_line;                     // the last line read
+    std::vector<std::string_view> m_fields; // fields of the last data line, pointing into m_line
+};
+
+// Splits a line at every occurrence of the delimiter into trimmed fields (views into the line).
+void SplitFields(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
+                 bool skipEmptyFields);

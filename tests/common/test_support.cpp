@@ -1,0 +1,65 @@
+#include "tests/common/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/system.h"
+
+CScriptedMessageBox::CScriptedMessageBox() : m_previous(SetMessageBox(this)) {}
+
+CScriptedMessageBox::~CScriptedMessageBox() { SetMessageBox(m_previous); }
+
+int CScriptedMessageBox::Show(const CMessageBoxRequest& request) {
+    m_shown.push_back(request);
+    if (!m_answers.empty()) {
+        const int answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    return request.style == mbQuestion ? idNo : idOk;
+}
+
+CTempFolder::CTempFolder() {
+    std::random_device seed;
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto candidate = base / ("morvane-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate.string() + "/";
+            break;
+        }
+    }
+}
+
+CTempFolder::~CTempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string CTempFolder::Write(const std::string& name, const std::string& contents) const {
+    const std::string path = m_path + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+    return path;
+}
+
+std::string CTempFolder::Read(const std::string& name) const {
+    std::ifstream in(name.rfind('/', 0) == 0 ? name : m_path + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+CTestEnvironment::CTestEnvironment() {
+    m_words.ResetWords("");
+    SetProgramFolder(m_folder.Path());
+}
+
+CTestEnvironment::~CTestEnvironment() = default;
+
+void CTestEnvironment::Translate(const std::string& translationLines) {
+    const std::string path = m_folder.Write("morvane.ini", "[Translations]\r\n" + translationLines);
+    m_words.LoadWords(path, "Translations");
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "app/message_texts.h"
+
+// A message box that records every box it is asked to show and answers from a script.
+// Without scripted answers it presses the box's default button.
+class CScriptedMessageBox : public IMessageBox {
+public:
+    CScriptedMessageBox();
+    ~CScriptedMessageBox() override;
+
+    int Show(const CMessageBoxRequest& request) override;
+    void Answer(int buttonId) { m_answers.push_back(buttonId); }
+
+    std::vector<CMessageBoxRequest> m_shown;
+    std::deque<int> m_answers;
+
+private:
+    IMessageBox* m_previous;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class CTempFolder {
+public:
+    CTempFolder();
+    ~CTempFolder();
+    const std::string& Path() const { return m_path; } // ends with '/'
+    // Writes a file (binary, bytes as given) and returns its full path.
+    std::string Write(const std::string& name, const std::string& contents) const;
+    std::string Read(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+// A vocabulary of the built-in words registered for the test's lifetime, with the program's
+// folder set to a temporary folder.
+class CTestEnvironment {
+public:
+    CTestEnvironment();
+    ~CTestEnvironment();
+
+    CMessageTexts m_words;
+    CTempFolder m_folder;
+    CScriptedMessageBox m_box;
+    // Writes a settings file with a Translations section of the given lines and loads the
+    // vocabulary from it.
+    void Translate(const std::string& translationLines);
+};

@@ -1,0 +1,69 @@
+#include "support/named_item.h"
+
+#include <gtest/gtest.h>
+
+#include "support/ini_section.h"
+#include "tests/common/test_support.h"
+
+namespace {
+
+TEST(NamedItem, ResetKeepsTheNameWhenGivenNone) {
+    CTestEnvironment env;
+    CNamedItem item;
+    item.Reset("Record Def");
+    item.m_ok = 1;
+    item.m_message = "old";
+    item.Reset("");
+    EXPECT_EQ(item.m_name, "Record Def");
+    EXPECT_EQ(item.m_ok, 0);
+    EXPECT_EQ(item.ComposeError(), "Record Def Error\r\n");
+    item.m_message = "Range";
+    env.Translate("msg.Error=Fehler\r\n");
+    EXPECT_EQ(item.ComposeError(), "Record Def Fehler\r\nRange");
+}
+
+TEST(FileItem, SetPathAndFullPath) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    env.m_folder.Write("defs.txt", "x");
+    env.m_folder.Write("sub/defs.txt", "x");
+    CFileItem item;
+    item.Reset("Record Def");
+
+    EXPECT_TRUE(item.SetPath("defs.txt"));
+    EXPECT_EQ(item.m_pathKind, pathRelative);
+    EXPECT_EQ(item.FullPath(), dir + "defs.txt");
+    EXPECT_TRUE(item.SetPath("sub\\defs.txt"));
+    EXPECT_EQ(item.FullPath(), dir + "sub\\defs.txt");
+    EXPECT_TRUE(item.SetPath(dir + "sub/defs.txt"));
+    EXPECT_EQ(item.m_pathKind, pathAbsolute);
+    EXPECT_EQ(item.m_ok, 1);
+
+    EXPECT_FALSE(item.SetPath("missing.txt"));
+    EXPECT_EQ(item.m_message, "FilePath ");
+    EXPECT_EQ(item.m_pathKind, pathNone);
+    EXPECT_EQ(item.FullPath(), "");
+    EXPECT_EQ(item.m_message, "FilePath\r\nmissing.txt");
+
+    EXPECT_FALSE(item.SetPath("/defs.txt")); // a file in the root is not a usable path
+    EXPECT_EQ(item.m_message, "FilePath ");
+    EXPECT_FALSE(item.SetPath(dir + std::string(300, 'a') + ".txt"));
+    EXPECT_EQ(item.m_message, "FilePath FilePath Max.length over");
+}
+
+TEST(IniSection, ReadsItsSection) {
+    CTestEnvironment env;
+    env.m_folder.Write("t.ini", "[FileInfo]\r\nBRecordSize = 32\r\n[Other]\r\nBRecordSize=1\r\n");
+    CIniSection section;
+    section.Reset("FileInfo");
+    EXPECT_EQ(section.m_name, "FileInfo");
+    ASSERT_TRUE(section.SetPath("t.ini"));
+    ASSERT_TRUE(section.Resolve());
+    EXPECT_EQ(section.GetString("brecordsize"), "32");
+    EXPECT_EQ(section.GetString(""), "");
+    EXPECT_EQ(section.GetString("Missing"), "");
+    section.SetSection("Other");
+    EXPECT_EQ(section.GetString("BRecordSize"), "1");
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "support/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/file.h"
+#include "platform/system.h"
+#include "tests/common/test_support.h"
+
+namespace {
+
+TEST(Paths, ClassifyPath) {
+    const std::pair<const char*, int> cases[] = {
+        {"/data/in.dat", 15}, {"/in.dat", 13},      {"defs.txt", 12},   {"sub/defs.txt", 14},
+        {"sub\\defs.txt", 14}, {"/", 1},             {"/data/", 3},      {"/data/res", 7},
+        {"\\defs.txt", 12},    {"C:\\x.txt", 13},    {"C:\\x\\y.txt", 15}, {"C:", 1},
+        {"data", 4},           {"data.", 4},         {"", 0},            {".txt", 8},
+        {"sub/ /x.txt", 14},   {"  ", 0},            {"a b.c d", 12},
+    };
+    for (const auto& [path, kind] : cases) EXPECT_EQ(ClassifyPath(path), kind) << path;
+}
+
+TEST(Paths, PathPartSets) {
+    const std::string path = "/data/sub/in.dat";
+    const std::pair<int, const char*> cases[] = {
+        {1, "/"},        {2, "data/sub/"},         {3, "/data/sub/"},        {4, "in"},
+        {7, "/data/sub/in"}, {8, ".dat"},          {12, "in.dat"},          {14, "data/sub/in.dat"},
+        {15, "/data/sub/in.dat"}, {5, ""},         {0, ""},
+    };
+    for (const auto& [set, part] : cases) EXPECT_EQ(PathPart(path, set), part) << set;
+    EXPECT_EQ(PathPart("C:\\x\\y.z.txt", 3), "C:\\x\\");
+    EXPECT_EQ(PathPart("C:\\x\\y.z.txt", 4), "y.z");
+}
+
+TEST(Paths, NormalizeAndMakeRelative) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    EXPECT_EQ(ProgramDirectory(), dir);
+    struct Case {
+        std::string path;
+        std::string plain, rooted;
+    } cases[] = {
+        {"", "", ""},
+        {"/data/in.dat", "/data/in.dat", "/data/in.dat"},
+        {"defs.txt", dir + "defs.txt", dir + "defs.txt"},
+        {"sub\\defs.txt", dir + "sub\\defs.txt", dir + "sub\\defs.txt"},
+        {"data", "", dir + "data"},
+        {"/data/res", "", "/data/res"},
+        {"/in.dat", "", ""},
+        {"/", "", "/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NormalizePath(c.path, false), c.plain) << c.path;
+        EXPECT_EQ(NormalizePath(c.path, true), c.rooted) << c.path;
+    }
+    EXPECT_EQ(MakeRelative(dir + "a.txt"), "a.txt");
+    EXPECT_EQ(MakeRelative(dir), "");
+    EXPECT_EQ(MakeRelative("/elsewhere/a.txt"), "/elsewhere/a.txt");
+    std::string otherCase = dir;
+    otherCase[1] = static_cast<char>(std::toupper(otherCase[1]));
+    EXPECT_EQ(MakeRelative(otherCase + "a.txt"), otherCase + "a.txt");
+}
+
+TEST(Paths, Separators) {
+    EXPECT_EQ(AddBackslash(""), "");
+    EXPECT_EQ(AddBackslash("/data"), "/data/");
+    EXPECT_EQ(AddBackslash("/data/"), "/data/");
+    EXPECT_EQ(RemoveBackslash("/data/"), "/data");
+    EXPECT_EQ(RemoveBackslash("/data"), "/data");
+}
+
+TEST(Paths, ExistenceChecks) {
+    CTestEnvironment env;
+    const std::string file = env.m_folder.Write("sub/a.txt", "x");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(FileExists(env.m_folder.Path() + "sub"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_TRUE(FileExists(env.m_folder.Path() + "sub\\a.txt")); // backslashes reach the file system as slashes
+    EXPECT_TRUE(FolderExists(env.m_folder.Path() + "sub/"));
+    EXPECT_TRUE(FolderExists(env.m_folder.Path() + "sub"));
+    EXPECT_TRUE(FolderExists("/"));
+    EXPECT_FALSE(FolderExists(file));
+    EXPECT_FALSE(FolderExists(""));
+}
+
+TEST(Paths, CheckPathLength) {
+    CTestEnvironment env;
+    std::string text = "old";
+    EXPECT_TRUE(CheckPathLength(std::string(260, 'a'), text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(CheckPathLength(std::string(261, 'a'), text));
+    EXPECT_EQ(text, "FilePath Max.length over");
+    EXPECT_FALSE(CheckPathLength("", text));
+    EXPECT_EQ(text, "FilePath Not set");
+    env.Translate("msg.Not set=Fehlt\r\n");
+    EXPECT_FALSE(CheckPathLength("", text));
+    EXPECT_EQ(text, "FilePath Fehlt");
+}
+
+TEST(Paths, CheckFileAccess) {
+    CTestEnvironment env;
+    const std::string existing = env.m_folder.Write("in.dat", "abc");
+    const std::string missing = env.m_folder.Path() + "new.dat";
+    std::string text;
+
+    EXPECT_TRUE(CheckFileAccess(existing, modeRead | typeBinary, text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(CheckFileAccess(missing, modeReadWrite | typeBinary, text));
+    EXPECT_EQ(text, "Can't open file or It's not a file");
+    EXPECT_TRUE(CheckFileAccess(missing, modeWrite | modeCreate | typeBinary, text));
+    EXPECT_FALSE(CheckFileAccess("in.dat", modeRead | typeBinary, text));
+    EXPECT_EQ(text, "FilePath");
+    EXPECT_FALSE(CheckFileAccess(env.m_folder.Path() + "nofolder/x.dat", modeRead | typeBinary, text));
+    EXPECT_EQ(text, "FilePath");
+    EXPECT_FALSE(CheckFileAccess(existing, modeRead, text)); // neither text nor binary
+    EXPECT_EQ(text.rfind("Can't open file\r\n6 ", 0), 0u) << text;
+
+    // A file another run writes cannot be opened for updating.
+    CFile writer(existing, modeReadWrite | shareDenyWrite | typeBinary);
+    EXPECT_FALSE(CheckFileAccess(existing, modeReadWrite | typeBinary, text));
+    EXPECT_EQ(text, "Can't open file\r\n11 " + CFileException::Describe(11, existing));
+}
+
+TEST(Paths, ValidateFileShowsTheTextAndThePath) {
+    CTestEnvironment env;
+    std::string text;
+    EXPECT_FALSE(ValidateFile("", modeRead | typeText, text, true));
+    EXPECT_FALSE(ValidateFile("x.txt", modeRead | typeText, text, false));
+    ASSERT_EQ(env.m_box.m_shown.size(), 1u);
+    EXPECT_EQ(env.m_box.m_shown[0].text, "FilePath Not set\n");
+    EXPECT_EQ(env.m_box.m_shown[0].style, unsigned(mbError));
+}
+
+} // namespace
