@@ -1,0 +1,391 @@
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "tests/common/test_support.h"
+
+namespace {
+
+constexpr std::size_t k64K = 64 * 1024;
+
+// Bytes whose value tells their offset, so a read from the wrong place shows.
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+std::vector<std::string> ReadLines(const std::string& path, unsigned flags) {
+    CFile file(path, flags);
+    std::vector<std::string> lines;
+    std::string line;
+    while (file.ReadLine(line)) lines.push_back(line);
+    return lines;
+}
+
+std::string ReadAll(const std::string& path, unsigned flags, std::size_t chunk) {
+    CFile file(path, flags);
+    std::string all;
+    std::string block(chunk, '\0');
+    for (;;) {
+        const std::size_t got = file.Read(block.data(), chunk);
+        all.append(block, 0, got);
+        if (got < chunk) break;
+    }
+    return all;
+}
+
+std::size_t EntryCount(const std::string& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+int OpenCause(const std::string& path, unsigned flags) {
+    try {
+        CFile file(path, flags);
+    } catch (const CFileException& e) {
+        return e.Cause();
+    }
+    return CFileException::none;
+}
+
+TEST(File, TextReadingDropsCrBeforeLfAndStopsAt1A) {
+    struct CCase {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+        std::string text;
+    };
+    const CCase cases[] = {
+        {"line ends", "a\r\nb\rc\n\r\nlast", {"a", "b\rc", "", "last"}, "a\nb\rc\n\nlast"},
+        {"double CR", "x\r\r\ny\n", {"x\r", "y"}, "x\r\ny\n"},
+        {"lone CR at the end", "x\r", {"x\r"}, "x\r"},
+        {"end of text byte", "one\r\ntwo\x1Athree\r\n", {"one", "two"}, "one\ntwo"},
+        {"end of text byte first", "\x1A" "abc", {}, ""},
+        {"empty file", "", {}, ""},
+    };
+    CTempFolder folder;
+    for (const CCase& c : cases) {
+        const std::string path = folder.Write("text.txt", c.bytes);
+        EXPECT_EQ(ReadLines(path, modeRead | typeText), c.lines) << c.name;
+        for (std::size_t chunk : {std::size_t(1), std::size_t(2), std::size_t(1000)})
+            EXPECT_EQ(ReadAll(path, modeRead | typeText, chunk), c.text) << c.name << ", chunk " << chunk;
+    }
+}
+
+TEST(File, BinaryReadingKeepsEveryByte) {
+    CTempFolder folder;
+    const std::string bytes = "a\r\nb\x1A\r\nc";
+    const std::string path = folder.Write("binary.dat", bytes);
+    EXPECT_EQ(ReadAll(path, modeRead | typeBinary, 3), bytes);
+    const std::vector<std::string> lines = {"a\r", "b\x1A\r", "c"};
+    EXPECT_EQ(ReadLines(path, modeRead | typeBinary), lines);
+}
+
+TEST(File, TextLinesAcrossTheBufferBoundary) {
+    // The first CR LF straddles the end of the first buffer; the second line is longer than a buffer.
+    const std::vector<std::string> lines = {std::string(k64K - 1, 'a'), std::string(k64K + 10, 'b'), "",
+                                            std::string(k64K - 3, 'c') + "\rc", "tail"};
+    std::string bytes, text;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+        text += line + "\n";
+    }
+    bytes.pop_back();
+    bytes.pop_back();
+    text.pop_back();
+    bytes += "\x1Aignored\r\n";
+    CTempFolder folder;
+    const std::string path = folder.Write("long.txt", bytes);
+    EXPECT_EQ(ReadLines(path, modeRead | typeText), lines);
+    for (std::size_t chunk : {std::size_t(1), std::size_t(4097), k64K, 3 * k64K})
+        EXPECT_EQ(ReadAll(path, modeRead | typeText, chunk), text) << "chunk " << chunk;
+}
+
+TEST(File, TextWritingTurnsLfIntoCrLf) {
+    CTempFolder folder;
+    const std::string path = folder.Path() + "out.txt";
+    std::string expected;
+    {
+        CFile file(path, modeCreate | modeWrite | shareDenyWrite | typeText);
+        file.Write("a\nb\n\nc");
+        file.Write(std::string("\r\n"));
+        expected = "a\r\nb\r\n\r\nc\r\r\n";
+        // Enough lines to fill the buffer several times; the first line end does not fit in it.
+        const std::string line(k64K - expected.size() - 1, 'x');
+        file.Write(line + "\n");
+        expected += line + "\r\n";
+        for (int i = 0; i < 20000; ++i) {
+            file.Write("row " + std::to_string(i) + "\n");
+            expected += "row " + std::to_string(i) + "\r\n";
+        }
+        const std::string big(3 * k64K, 'y');
+        file.Write(big + "\nend");
+        expected += big + "\r\nend";
+        file.Close();
+    }
+    EXPECT_EQ(folder.Read(path), expected);
+}
+
+TEST(File, ReadWriteAndSeekMixInOneFile) {
+    CTempFolder folder;
+    const std::string path = folder.Write("mix.dat", "0123456789");
+    CFile file(path, modeReadWrite | typeBinary);
+    char buffer[16] = {};
+    ASSERT_EQ(file.Read(buffer, 3), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "012");
+    EXPECT_EQ(file.Position(), 3u);
+    file.Write("AB"); // lands where the read stopped, not at the end of the read-ahead
+    EXPECT_EQ(file.Position(), 5u);
+    ASSERT_EQ(file.Read(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "56");
+    EXPECT_EQ(file.Position(), 7u);
+    EXPECT_EQ(file.Seek(3, CFile::begin), 3u);
+    ASSERT_EQ(file.Read(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "AB");
+    EXPECT_EQ(file.Seek(0, CFile::end), 10u);
+    file.Write("XY");
+    EXPECT_EQ(file.Position(), 12u);
+    EXPECT_EQ(file.Seek(-2, CFile::current), 10u);
+    ASSERT_EQ(file.Read(buffer, 4), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "XY");
+    EXPECT_EQ(file.Position(), 12u);
+    EXPECT_EQ(file.Length(), 12u);
+    EXPECT_THROW(file.Seek(-13, CFile::current), CFileException);
+    file.Close();
+    EXPECT_EQ(folder.Read(path), "012AB56789XY");
+}
+
+TEST(File, SeeksInsideAndOutsideTheReadAhead) {
+    const std::string bytes = Pattern(5 * k64K + 123);
+    CTempFolder folder;
+    const std::string path = folder.Write("big.dat", bytes);
+    CFile file(path, modeReadWrite | typeBinary);
+    std::string block(3 * k64K, '\0');
+    ASSERT_EQ(file.Read(block.data(), 1), 1u);
+    ASSERT_EQ(file.Read(block.data(), k64K - 1), k64K - 1); // empties the buffer
+    ASSERT_EQ(file.Read(block.data(), 2 * k64K), 2 * k64K); // large enough to bypass it
+    EXPECT_EQ(file.Position(), 3 * k64K);
+    struct CStep {
+        std::int64_t offset;
+        CFile::SeekOrigin origin;
+        std::uint64_t position;
+    };
+    const CStep steps[] = {
+        {-10, CFile::current, 3 * k64K - 10 + 4},
+        {k64K + 5, CFile::begin, k64K + 5 + 4},
+        {-4, CFile::current, k64K + 9},
+        {-100, CFile::end, bytes.size() - 100 + 4},
+        {0, CFile::begin, 4},
+    };
+    for (const CStep& step : steps) {
+        const std::uint64_t target = file.Seek(step.offset, step.origin);
+        ASSERT_EQ(file.Read(block.data(), 4), 4u);
+        EXPECT_EQ(block.substr(0, 4), bytes.substr(target, 4)) << "at " << target;
+        EXPECT_EQ(file.Position(), step.position);
+    }
+    // A write after a read lands at the read position; what follows it is still the file's.
+    file.Seek(2 * k64K - 2, CFile::begin);
+    ASSERT_EQ(file.Read(block.data(), 1), 1u);
+    file.Write("WXYZ");
+    EXPECT_EQ(file.Position(), 2 * k64K + 3);
+    ASSERT_EQ(file.Read(block.data(), 3), 3u);
+    EXPECT_EQ(block.substr(0, 3), bytes.substr(2 * k64K + 3, 3));
+    file.Close();
+    std::string expected = bytes;
+    expected.replace(2 * k64K - 1, 4, "WXYZ");
+    EXPECT_EQ(folder.Read(path), expected);
+}
+
+TEST(File, TextEndKeepsPositionAndSeeksRight) {
+    CTempFolder folder;
+    const std::string path = folder.Write("end.txt", "abc\x1A" "defgh");
+    CFile file(path, modeRead | typeText);
+    char buffer[16] = {};
+    ASSERT_EQ(file.Read(buffer, sizeof buffer), 3u);
+    EXPECT_EQ(file.Position(), 3u);
+    file.Seek(1, CFile::begin);
+    ASSERT_EQ(file.Read(buffer, sizeof buffer), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "bc");
+    file.Seek(6, CFile::begin);
+    ASSERT_EQ(file.Read(buffer, sizeof buffer), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "fgh");
+}
+
+TEST(File, SetLengthCutsAndExtends) {
+    CTempFolder folder;
+    const std::string path = folder.Write("length.dat", "0123456789");
+    {
+        CFile file(path, modeReadWrite | typeBinary);
+        char buffer[4];
+        ASSERT_EQ(file.Read(buffer, 2), 2u);
+        file.Write("ab"); // still buffered when the length changes
+        file.SetLength(6);
+        EXPECT_EQ(file.Length(), 6u);
+        EXPECT_EQ(file.Position(), 4u);
+        ASSERT_EQ(file.Read(buffer, 4), 2u);
+        EXPECT_EQ(std::string(buffer, 2), "45");
+        file.SetLength(8);
+        EXPECT_EQ(file.Length(), 8u);
+        file.Close();
+    }
+    EXPECT_EQ(folder.Read(path), std::string("01ab45\0\0", 8));
+}
+
+TEST(File, OpenFailuresCarryCauseAndFileName) {
+    CTempFolder folder;
+    const std::string missing = folder.Path() + "missing.dat";
+    try {
+        CFile file(missing, modeRead | typeBinary);
+        FAIL() << "a missing file opened";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.Cause(), CFileException::fileNotFound);
+        EXPECT_EQ(e.FileName(), missing);
+        EXPECT_EQ(e.Description(), missing + " was not found.");
+        EXPECT_STREQ(e.what(), e.Description().c_str());
+    }
+    EXPECT_EQ(OpenCause(folder.Path() + "no/such/x.dat", modeCreate | modeWrite), CFileException::fileNotFound);
+    const std::string sub = folder.Path() + "sub";
+    std::filesystem::create_directory(sub);
+    EXPECT_EQ(OpenCause(sub, modeRead | typeBinary), CFileException::accessDenied);
+    EXPECT_EQ(OpenCause(sub, modeReadWrite | typeBinary), CFileException::accessDenied);
+    EXPECT_EQ(OpenCause(sub, modeCreate | modeWrite | typeBinary), CFileException::accessDenied);
+    CFile closed;
+    char byte;
+    EXPECT_THROW(closed.Read(&byte, 1), CFileException);
+}
+
+TEST(File, WritersAndDenyWriteReadersExcludeEachOther) {
+    CTempFolder folder;
+    const std::string path = folder.Write("locked.dat", "precious");
+    {
+        CFile writer(path, modeWrite | modeCreate | modeNoTruncate | typeBinary);
+        EXPECT_EQ(OpenCause(path, modeWrite | typeBinary), CFileException::sharingViolation);
+        EXPECT_EQ(OpenCause(path, modeRead | shareDenyWrite | typeBinary), CFileException::sharingViolation);
+        EXPECT_EQ(OpenCause(path, modeRead | typeBinary), CFileException::none);
+    }
+    {
+        CFile reader(path, modeRead | shareDenyWrite | typeBinary);
+        EXPECT_EQ(OpenCause(path, modeRead | shareDenyWrite | typeBinary), CFileException::none);
+        try {
+            CFile writer(path, modeCreate | modeWrite | typeText);
+            FAIL() << "a writer opened beside a deny-write reader";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.Cause(), CFileException::sharingViolation);
+            EXPECT_EQ(e.Description(), path + " is in use by another program or run.");
+        }
+        EXPECT_EQ(OpenCause(path, modeReadWrite | typeBinary), CFileException::sharingViolation);
+    }
+    EXPECT_EQ(folder.Read(path), "precious"); // the refused create did not truncate
+    CFile writer(path, modeCreate | modeWrite | typeBinary);
+    EXPECT_EQ(writer.Length(), 0u);
+}
+
+TEST(File, AbortKeepsWhatWasWritten) {
+    CTempFolder folder;
+    const std::string path = folder.Path() + "abort.txt";
+    CFile file(path, modeCreate | modeWrite | typeText);
+    file.Write("kept\n");
+    file.Abort();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(folder.Read(path), "kept\r\n");
+    file.Abort();
+    file.Close();
+}
+
+TEST(FileSystem, CopyFileReplacing) {
+    CTempFolder folder;
+    const std::string big = Pattern(600 * 1024);
+    const std::string source = folder.Write("source.dat", big);
+    const std::string destination = folder.Write("dest.dat", "old contents");
+    CopyFileReplacing(source, destination);
+    EXPECT_EQ(folder.Read(destination), big);
+    CopyFileReplacing(source, folder.Path() + "fresh.dat");
+    EXPECT_EQ(folder.Read("fresh.dat"), big);
+
+    folder.Write("dest.dat", "old contents");
+    try {
+        CopyFileReplacing(folder.Path() + "absent.dat", destination);
+        FAIL() << "copied a missing file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.Cause(), CFileException::fileNotFound);
+    }
+    EXPECT_EQ(folder.Read(destination), "old contents");
+    EXPECT_THROW(CopyFileReplacing(source, folder.Path() + "no/such/dest.dat"), CFileException);
+    EXPECT_EQ(EntryCount(folder.Path()), 3u); // no temporary file stays behind
+}
+
+TEST(FileSystem, ReplaceFileContents) {
+    CTempFolder folder;
+    const std::string path = folder.Write("target.ini", "old");
+    ReplaceFileContents(path, "new\r\ncontents");
+    EXPECT_EQ(folder.Read(path), "new\r\ncontents");
+    ReplaceFileContents(folder.Path() + "created.ini", "made");
+    EXPECT_EQ(folder.Read("created.ini"), "made");
+
+    // Through a link the linked file is replaced and the link stays.
+    const std::string link = folder.Path() + "link.ini";
+    std::filesystem::create_symlink(path, link);
+    ReplaceFileContents(link, "via link");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(folder.Read(path), "via link");
+
+    EXPECT_THROW(ReplaceFileContents(folder.Path() + "no/such/file.ini", "x"), CFileException);
+    EXPECT_EQ(EntryCount(folder.Path()), 3u);
+
+    std::string read;
+    EXPECT_TRUE(ReadWholeFile(path, read));
+    EXPECT_EQ(read, "via link");
+    EXPECT_FALSE(ReadWholeFile(folder.Path() + "absent", read));
+}
+
+TEST(FileSystem, PathsAndEntries) {
+    EXPECT_EQ(SystemPath("C:\\data\\sub\\file.dat"), "C:/data/sub/file.dat");
+    EXPECT_EQ(SystemPath("/plain/path"), "/plain/path");
+    CTempFolder folder;
+    const std::string file = folder.Write("entry.dat", "x");
+    EXPECT_EQ(ProbeEntry(file), EntryKind::file);
+    EXPECT_EQ(ProbeEntry(folder.Path()), EntryKind::folder);
+    EXPECT_EQ(ProbeEntry(folder.Path() + "none"), EntryKind::none);
+    EXPECT_EQ(ProbeEntry(""), EntryKind::none);
+    std::string backslashed = file;
+    for (char& c : backslashed)
+        if (c == '/') c = '\\';
+    EXPECT_EQ(ProbeEntry(backslashed), EntryKind::file);
+}
+
+TEST(FileSystem, ProgramFolderKeepsTheProgramName) {
+    const std::string original = ProgramFilePath();
+    const std::string name = original.substr(original.find_last_of('/') + 1);
+    ASSERT_FALSE(name.empty());
+    SetProgramFolder("/some/folder");
+    EXPECT_EQ(ProgramFilePath(), "/some/folder/" + name);
+    SetProgramFolder("/other/");
+    EXPECT_EQ(ProgramFilePath(), "/other/" + name);
+    SetProgramFolder(original.substr(0, original.size() - name.size()));
+    EXPECT_EQ(ProgramFilePath(), original);
+}
+
+TEST(FileSystem, LocalTimeCanBeFixed) {
+    const CLocalTime fixed {2024, 2, 29, 23, 59, 58};
+    FixLocalTime(&fixed);
+    const CLocalTime now = LocalNow();
+    FixLocalTime(nullptr);
+    EXPECT_EQ(now.year, 2024);
+    EXPECT_EQ(now.month, 2);
+    EXPECT_EQ(now.day, 29);
+    EXPECT_EQ(now.hour, 23);
+    EXPECT_EQ(now.minute, 59);
+    EXPECT_EQ(now.second, 58);
+    const CLocalTime real = LocalNow();
+    EXPECT_GE(real.year, 2024);
+    EXPECT_TRUE(real.month >= 1 && real.month <= 12);
+    EXPECT_TRUE(real.day >= 1 && real.day <= 31);
+    EXPECT_TRUE(real.hour >= 0 && real.hour <= 23);
+    EXPECT_FALSE(real.year == 2024 && real.month == 2 && real.day == 29 && real.hour == 23 && real.minute == 59 &&
+                 real.second == 58);
+}
+
+} // namespace
