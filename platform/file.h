@@ -60,19 +60,26 @@ public:
 
 private:
     [[noreturn]] void Fail(int error) const;
-    void FlushWrite();
-    void DropReadAhead();
-    std::size_t FillBuffer();
-    void RawWrite(const char* data, std::size_t count);
+    void CheckOpen() const;
+    bool InWindow(std::uint64_t position) const {
+        return position >= m_windowStart && position < m_windowStart + m_windowLength;
+    }
+    // Loads the window at the current position; false at the end of the file.
+    bool LoadWindow();
+    void FlushDirty();
+    void Put(const char* data, std::size_t count);
+    void PutDirect(const char* data, std::size_t count);
+    bool PeekByte(char& c);
 
+    // One window of the file is cached: reads are served from it, writes change it, and its
+    // changed bytes go to the system in one call when the window moves or on Flush.
     int m_fd = -1;
-    std::uint64_t m_kernelPos = 0; // the operating system's position, tracked to spare calls
     unsigned m_flags = 0;
     std::string m_path;
     std::vector<char> m_buffer;
-    std::size_t m_readPos = 0;   // next byte to hand out of m_buffer
-    std::size_t m_readEnd = 0;   // bytes of read-ahead in m_buffer
-    std::size_t m_writeEnd = 0;  // bytes of pending output in m_buffer
-    bool m_textEnd = false;      // a 0x1A byte was met in text mode
-    bool m_pendingCR = false;
+    std::uint64_t m_windowStart = 0;
+    std::size_t m_windowLength = 0;
+    std::size_t m_dirtyBegin = 0;
+    std::size_t m_dirtyEnd = 0; // nothing changed while begin == end
+    std::uint64_t m_position = 0;
 };

@@ -389,3 +389,44 @@ TEST(FileSystem, LocalTimeCanBeFixed) {
 }
 
 } // namespace
+
+// Random reads, writes and seeks in read-write mode, checked against a copy held in memory.
+TEST(File, RandomAccessMatchesAModel) {
+    CTempFolder folder;
+    std::string model(300 * 1024, '\0');
+    for (std::size_t i = 0; i < model.size(); ++i) model[i] = static_cast<char>(i * 7 + 3);
+    const std::string path = folder.Write("model.dat", model);
+    CFile file(path, modeReadWrite | typeBinary);
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    std::uint64_t position = 0;
+    std::string buffer;
+    for (int step = 0; step < 4000; ++step) {
+        const std::uint32_t kind = next(10);
+        const std::size_t count = next(4) == 0 ? next(200000) : next(100);
+        if (kind < 3) {
+            position = next(static_cast<std::uint32_t>(model.size() + 100));
+            ASSERT_EQ(file.Seek(static_cast<std::int64_t>(position), CFile::begin), position);
+        } else if (kind < 6) {
+            buffer.assign(count, '\0');
+            const std::size_t got = file.Read(buffer.data(), count);
+            const std::size_t expected = position >= model.size() ? 0 : std::min(count, model.size() - position);
+            ASSERT_EQ(got, expected) << step;
+            ASSERT_EQ(buffer.substr(0, got), model.substr(position, got)) << step;
+            position += got;
+        } else {
+            buffer.assign(count, static_cast<char>('a' + step % 26));
+            file.Write(buffer.data(), count);
+            if (position > model.size()) model.resize(position, '\0');
+            model.replace(position, std::min(count, model.size() - position), buffer);
+            position += count;
+        }
+        ASSERT_EQ(file.Position(), position) << step;
+        if (step % 500 == 0) file.Flush();
+    }
+    file.Close();
+    EXPECT_TRUE(folder.Read(path) == model);
+}
