@@ -9,30 +9,8 @@
 #include <random>
 
 #include "platform/file.h"
+#include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
-
-// Allocation failures on demand: while armed, the allocation after the given number of
-// allocations fails once.
-namespace {
-long g_allocationsBeforeFailure = -1;
-}
-
-void* operator new(std::size_t size) {
-    if (g_allocationsBeforeFailure == 0) {
-        g_allocationsBeforeFailure = -1;
-        throw std::bad_alloc();
-    }
-    if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-
-// The replacement new takes its memory from malloc, so free is the matching release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -269,10 +247,9 @@ TEST(CodeTablePair, AllocationFailuresEndAsMemoryShort) {
 
         int shortages = 0;
         for (long before = 0;; ++before) {
-            g_allocationsBeforeFailure = before;
+            FailAllocationAfter(before);
             const bool result = pair.Load("dec.tbl", "enc.tbl");
-            const bool failed = g_allocationsBeforeFailure == -1;
-            g_allocationsBeforeFailure = -1;
+            const bool failed = DisarmAllocationFailure();
             if (!failed) break;
             SCOPED_TRACE(before);
             if (result == expectedResult && pair.m_message == expectedMessage) continue;

@@ -1,0 +1,91 @@
+#include "definition/file_info_section.h"
+
+#include "app/failure.h"
+#include "app/messages.h"
+#include "engine/value_conversions.h"
+
+void CFileInfoSection::Reset(const std::string& name) {
+    CFileItem::Reset(name);
+    m_section = "FileInfo";
+    m_iniPath.clear();
+    m_label.clear();
+    m_infoText.clear();
+    m_startPosition = 0;
+    m_dataEnd = 0;
+    m_recordSize = 0;
+    m_recordCount = 0;
+    m_textDelimiter = "\t";
+    m_recordDefinitionPath.clear();
+    m_decryptTablePath.clear();
+    m_encryptTablePath.clear();
+    m_indexListPath.clear();
+    m_binaryFilePath.clear();
+    m_textFilePath.clear();
+}
+
+bool CFileInfoSection::Load(const std::string& path, const std::string& name) {
+    Reset(name);
+    if (!SetPath(path) || !Resolve()) return false;
+    try {
+        ReadKeys();
+    } catch (...) {
+        m_message = FailureText();
+        m_ok = 0;
+        return false;
+    }
+    m_ok = 1;
+    return true;
+}
+
+// An empty value is 0 unless the key is required.
+std::int32_t CFileInfoSection::ParseNumber(const char* key, const std::string& value, std::int32_t low, bool required) {
+    if (value.empty()) {
+        if (required) Fail(std::string(key) + Word(wNotSet, sepPeriod));
+        return 0;
+    }
+    std::int32_t number = 0;
+    if (!ParseSigned(value, number, parseRange, low, 2147483647)) Fail(std::string(key) + Word(wRange, sepPeriod));
+    return number;
+}
+
+void CFileInfoSection::ReadKeys() {
+    m_label = GetString("Label");
+    if (m_label.empty()) m_label = m_name + SpaceWord(wNotSet);
+
+    m_recordDefinitionPath = GetString("RecordDefinitionFileRP");
+    if (m_recordDefinitionPath.empty()) Fail("RecordDefinitionFileRP" + Word(wNotSet, sepPeriod));
+
+    // The raw values enter the info text before they are checked.
+    const std::string start = GetString("BStartPosition");
+    m_infoText = start;
+    m_startPosition = ParseNumber("BStartPosition", start, 0, false);
+    const std::string size = GetString("BRecordSize");
+    m_infoText += "\n" + size;
+    m_recordSize = ParseNumber("BRecordSize", size, 1, true);
+    const std::string count = GetString("BRecordCount");
+    m_infoText += "\n" + count;
+    m_recordCount = ParseNumber("BRecordCount", count, 1, true);
+    const std::uint64_t dataEnd = static_cast<std::uint64_t>(m_startPosition) +
+                                  static_cast<std::uint64_t>(m_recordSize) * static_cast<std::uint64_t>(m_recordCount);
+    if (dataEnd > 4294967295u) Fail("BStartPosition + BRecordSize x BRecordCount" + Word(wMaxLengthOver, sepPeriod));
+    m_dataEnd = static_cast<std::uint32_t>(dataEnd);
+
+    const std::string delimiter = GetString("TDelimiter");
+    m_infoText += "\n" + delimiter;
+    m_textDelimiter = (delimiter == "T" || delimiter == "t") ? "\t" : ",";
+
+    m_decryptTablePath = GetString("B2TDecryptTableFileRP");
+    m_encryptTablePath = GetString("T2BEncryptTableFileRP");
+    std::string mode = "--";
+    if (!m_decryptTablePath.empty() && !m_encryptTablePath.empty())
+        mode = Word(wBoth);
+    else if (!m_decryptTablePath.empty())
+        mode = Word(wDecrypt);
+    else if (!m_encryptTablePath.empty())
+        mode = Word(wEncrypt);
+    m_infoText += "\n" + mode;
+
+    m_binaryFilePath = GetString("BinaryFilePath");
+    m_textFilePath = GetString("TextFilePath");
+    m_indexListPath = GetString("BRecordIndexListFilePath");
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "support/ini_section.h"
+
+// The [FileInfo] section of a target info file.
+class CFileInfoSection : public CIniSection {
+public:
+    void Reset(const std::string& name);
+    bool Load(const std::string& path, const std::string& name);
+
+    std::string m_label;
+    std::string m_infoText; // lines separated by "\n", shown beside the information labels
+    std::int32_t m_startPosition = 0;
+    std::uint32_t m_dataEnd = 0; // start position + record size x record count
+    std::int32_t m_recordSize = 0;
+    std::int32_t m_recordCount = 0;
+    std::string m_textDelimiter = "\t";
+    std::string m_recordDefinitionPath;
+    std::string m_decryptTablePath;
+    std::string m_encryptTablePath;
+    std::string m_indexListPath;
+    std::string m_binaryFilePath;
+    std::string m_textFilePath;
+
+private:
+    void ReadKeys();
+    std::int32_t ParseNumber(const char* key, const std::string& value, std::int32_t low, bool required);
+};

@@ -1,0 +1,167 @@
+#include "definition/target_info.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/common/test_support.h"
+
+namespace {
+
+std::string Identity(bool reversed = false) {
+    std::string table(256, '\0');
+    for (int i = 0; i < 256; ++i) table[i] = static_cast<char>(reversed ? 255 - i : i);
+    return table;
+}
+
+// A target of several item kinds, a filler, two number-code files, a decryption table and an
+// index list.
+class TargetInfoTest : public ::testing::Test {
+protected:
+    CTestEnvironment env;
+
+    void SetUp() override {
+        env.m_folder.Write("defs/items.txt", "// one record of 16 bytes\r\n"
+                                             "ID,4,R,u,1,ID\r\n"
+                                             "Level,2,N,n,1,Level\r\n"
+                                             "Flags,1,R,2,4,F1 F2 F3 F4,defs/flags.tsv*defs/flags.tsv**defs/kinds.tsv\r\n"
+                                             "Kind,1,R,u,1,Kind,defs/kinds.tsv\r\n"
+                                             "Spare,2,R,u,0,\r\n"
+                                             "Name,6,N,s,1,Name\r\n");
+        env.m_folder.Write("defs/kinds.tsv", "0\tSword\r\n1\tShield\r\n");
+        env.m_folder.Write("defs/flags.tsv", "0\tOff\r\n1\tOn\r\n");
+        env.m_folder.Write("defs/dec.tbl", Identity(true));
+        env.m_folder.Write("defs/pick.tsv", "1\r\n3\t1\r\n");
+    }
+
+    std::string WriteInfo(const std::string& keys) {
+        return env.m_folder.Write("target.ini", "[FileInfo]\r\n" + keys);
+    }
+};
+
+const char* const kSampleKeys = "Label=Game items\r\n"
+                                "RecordDefinitionFileRP=defs/items.txt\r\n"
+                                "BStartPosition=8\r\n"
+                                "BRecordSize=16\r\n"
+                                "BRecordCount=3\r\n"
+                                "TDelimiter=T\r\n"
+                                "B2TDecryptTableFileRP=defs/dec.tbl\r\n"
+                                "BinaryFilePath=items.dat\r\n"
+                                "TextFilePath=items.tsv\r\n"
+                                "BRecordIndexListFilePath=defs/pick.tsv\r\n";
+
+TEST_F(TargetInfoTest, ASampleTargetLoadsWithItsInfoText) {
+    WriteInfo(kSampleKeys);
+    CTargetInfo target(1);
+    target.Reset("FileInfo1");
+    ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+    EXPECT_TRUE(target.CheckReady()) << target.m_message;
+    EXPECT_EQ(target.DisplayName(), "Game items");
+    EXPECT_EQ(target.m_name, "Game items");
+    EXPECT_EQ(target.m_fileInfo.m_infoText, "8\n16\n3\nT\nDecrypt\n2");
+    EXPECT_EQ(target.m_fileInfo.m_textDelimiter, "\t");
+    EXPECT_EQ(target.m_fileInfo.m_dataEnd, 8u + 16u * 3u);
+    EXPECT_EQ(target.m_fileInfo.m_binaryFilePath, "items.dat");
+    EXPECT_EQ(target.m_fileInfo.m_textFilePath, "items.tsv");
+    EXPECT_EQ(target.m_recordDefinition.m_headerLine, "//ID\tLevel\tF1\tF2\tF3\tF4\tKind\tName");
+    EXPECT_EQ(target.m_recordDefinition.m_totalColumnCount, 8);
+    EXPECT_EQ(target.m_recordDefinition.m_filler, 1);
+    EXPECT_EQ(target.m_numberCodes.TableCount(), 2u);
+    EXPECT_EQ(target.m_codeTables.m_ok, 1);
+    EXPECT_EQ(target.m_indexList.m_entries, (std::vector<std::uint32_t> {2, 0}));
+    EXPECT_EQ(target.m_indexList.CountText(), "2");
+}
+
+TEST_F(TargetInfoTest, TheFewestKeysThatLoad) {
+    env.m_folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
+    WriteInfo("RecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=2\r\n");
+    CTargetInfo target(2);
+    ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+    EXPECT_EQ(target.m_fileInfo.m_infoText, "\n4\n2\n\n--\n0");
+    EXPECT_EQ(target.m_fileInfo.m_startPosition, 0);
+    EXPECT_EQ(target.m_fileInfo.m_textDelimiter, ",");
+    EXPECT_EQ(target.m_codeTables.m_ok, 0);
+    EXPECT_EQ(target.DisplayName(), "FileInfo2 Not set");
+    ASSERT_TRUE(target.Load("target.ini"));
+    EXPECT_EQ(target.DisplayName(), "FileInfo2 Not set"); // also after a reload
+    EXPECT_TRUE(target.CheckReady());
+}
+
+TEST_F(TargetInfoTest, TextDelimiterChoices) {
+    env.m_folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"T", "\t"}, {"t", "\t"}, {"TAB", ","}, {"\\t", ","}, {",", ","}, {"", ","},
+    };
+    for (const auto& [value, delimiter] : cases) {
+        WriteInfo(std::string("RecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=1\r\nTDelimiter=") +
+                  value + "\r\n");
+        CTargetInfo target;
+        ASSERT_TRUE(target.Load("target.ini")) << value;
+        EXPECT_EQ(target.m_fileInfo.m_textDelimiter, delimiter) << value;
+    }
+}
+
+TEST_F(TargetInfoTest, FailuresOfTheTargetInfoFile) {
+    env.m_folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
+    env.m_folder.Write("ten.txt", "A,4,R,u,1,A\r\nB,6,N,s,1,B\r\n");
+    env.m_folder.Write("short.tbl", std::string(255, 'x'));
+    env.m_folder.Write("bad.tsv", "0\r\n5\r\n-1\r\n");
+    const std::string def = "RecordDefinitionFileRP=one.txt\r\n";
+    struct Case {
+        std::string keys;
+        std::string message;
+    } cases[] = {
+        {"BRecordSize=4\r\nBRecordCount=1\r\n", "FileInfo1 Error\r\nRecordDefinitionFileRP.Not set"},
+        {def + "BStartPosition=-1\r\nBRecordSize=4\r\nBRecordCount=1\r\n", "FileInfo1 Error\r\nBStartPosition.Range"},
+        {def + "BRecordCount=1\r\n", "FileInfo1 Error\r\nBRecordSize.Not set"},
+        {def + "BRecordSize=4\r\n", "FileInfo1 Error\r\nBRecordCount.Not set"},
+        {def + "BRecordSize=0x10\r\nBRecordCount=1\r\n", "FileInfo1 Error\r\nBRecordSize.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=0\r\n", "FileInfo1 Error\r\nBRecordCount.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=2147483648\r\n", "FileInfo1 Error\r\nBRecordCount.Range"},
+        {def + "BStartPosition=2\r\nBRecordSize=2147483647\r\nBRecordCount=2\r\n",
+         "FileInfo1 Error\r\nBStartPosition + BRecordSize x BRecordCount.Max.length over"},
+        // Exactly 4294967295 passes the extent check; the definition then fails.
+        {def + "BStartPosition=1\r\nBRecordSize=2147483647\r\nBRecordCount=2\r\n",
+         "Record Def Error\r\nAt line 2. Length Inconsistent"},
+        {"RecordDefinitionFileRP=ten.txt\r\nBRecordSize=12\r\nBRecordCount=1\r\n",
+         "Record Def Error\r\nAt line 3. Length Inconsistent"},
+        {"RecordDefinitionFileRP=missing.txt\r\nBRecordSize=4\r\nBRecordCount=1\r\n", "Record Def Error\r\nFilePath "},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nB2TDecryptTableFileRP=short.tbl\r\n",
+         "ManageCrypt Error\r\nDecrypt Error\r\nCan't read file\r\nshort.tbl"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nBRecordIndexListFilePath=bad.tsv\r\n",
+         "BRecordIndexList Error\r\nAt line 3. Range"},
+    };
+    for (const Case& c : cases) {
+        WriteInfo(c.keys);
+        CTargetInfo target(1);
+        EXPECT_FALSE(target.Load("target.ini")) << c.keys;
+        EXPECT_EQ(target.m_message, c.message) << c.keys;
+        EXPECT_EQ(target.m_ok, 0);
+        EXPECT_FALSE(target.CheckReady());
+        EXPECT_EQ(target.m_message, c.message) << c.keys;
+    }
+
+    CTargetInfo missing(3);
+    EXPECT_FALSE(missing.Load("absent.ini"));
+    EXPECT_EQ(missing.m_message, "FileInfo3 Error\r\nFilePath ");
+}
+
+TEST_F(TargetInfoTest, TranslatedWordsInTargetMessages) {
+    env.Translate("msg.Not set=Fehlt\r\nmsg.FileInfo=Ziel\r\nmsg.Error=Fehler\r\n");
+    env.m_folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
+    WriteInfo("RecordDefinitionFileRP=one.txt\r\nBRecordCount=1\r\n");
+    CTargetInfo target(2);
+    EXPECT_FALSE(target.Load("target.ini"));
+    EXPECT_EQ(target.m_message, "Ziel2 Fehler\r\nBRecordSize.Fehlt");
+}
+
+TEST_F(TargetInfoTest, NumberCodeFailuresLetTheLoadSucceedButNotTheReadiness) {
+    env.m_folder.Write("codes.txt", "A,1,R,u,1,A,nope.tsv\r\nB,1,R,u,1,B,defs/kinds.tsv\r\n");
+    WriteInfo("RecordDefinitionFileRP=codes.txt\r\nBRecordSize=2\r\nBRecordCount=1\r\n");
+    CTargetInfo target(1);
+    ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+    EXPECT_EQ(target.m_fileInfo.m_infoText, "\n2\n1\n\n--\n1");
+    EXPECT_FALSE(target.CheckReady());
+    // The first failure stays although a later file of the definition loaded.
+    EXPECT_EQ(target.m_message, "NumCodeMean Error\r\nFilePath ");
+}
+
+} // namespace
