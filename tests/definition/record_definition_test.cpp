@@ -13,7 +13,6 @@
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
 
-
 namespace {
 
 // "H1 H2 ... Hn": the headers of n columns.
