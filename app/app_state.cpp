@@ -1,0 +1,58 @@
+#include "app/app_state.h"
+
+#include "app/messages.h"
+#include "engine/value_conversions.h"
+#include "platform/private_profile.h"
+#include "support/paths.h"
+
+CAppState::CAppState() {
+    m_words.ResetWords("");
+    for (CTargetInfo& slot : m_slots) slot.Reset("FileInfo" + std::to_string(slot.m_slot));
+}
+
+std::string CAppState::DefaultSettingsPath() { return ProgramPathPart(partDriveFolderName) + ".ini"; }
+
+bool CAppState::HasSection(const std::string& settingsPath, const std::string& section) {
+    std::string search = "]";
+    for (const std::string& name : GetProfileSectionNames(settingsPath)) search += name + "]";
+    return search.find("]" + section + "]") != std::string::npos;
+}
+
+// A position value is taken only when it is a whole number within -0x40000000..0x3FFFFFFF.
+void CAppState::ReadPositionValue(const char* key, int& value) const {
+    const std::string text = GetProfileString(m_settingsPath, "DialogPosition", key);
+    std::int32_t number = 0;
+    if (ParseSigned(text, number, parseRange, -1073741824, 1073741823)) value = number;
+}
+
+void CAppState::LoadSettings(const std::string& settingsPath) {
+    m_settingsPath = settingsPath;
+    m_left = m_top = kPositionUnset;
+    m_words.ResetWords("");
+    if (m_labels) m_labels->ResetLabels("");
+
+    if (HasSection(settingsPath, "DialogPosition")) {
+        ReadPositionValue("validity", m_positionValidity);
+        ReadPositionValue("left", m_left);
+        ReadPositionValue("top", m_top);
+    }
+    if (HasSection(settingsPath, "Translations")) {
+        m_words.LoadWords(settingsPath, "Translations");
+        if (m_labels) m_labels->LoadLabels(settingsPath, "Translations");
+    }
+    if (!HasSection(settingsPath, "FileInfoDefaultRP")) {
+        BeginMessage("FileInfoDefaultRP");
+        AddWord(wNotSet, sepSpace);
+        m_messageText = JoinedMessage();
+        return;
+    }
+    for (CTargetInfo& slot : m_slots) {
+        // The key is the slot's name from construction; the name shown becomes the vocabulary's.
+        const std::string path = GetProfileString(settingsPath, "FileInfoDefaultRP", slot.m_name);
+        slot.m_name = slot.DefaultName();
+        if (!path.empty())
+            slot.Load(path);
+        else
+            slot.m_fileInfo.m_message = Word(wNotSet);
+    }
+}

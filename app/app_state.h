@@ -1,0 +1,40 @@
+#pragma once
+#include <array>
+#include <climits>
+#include <memory>
+#include <string>
+
+#include "app/message_texts.h"
+#include "app/ui_label_set.h"
+#include "definition/target_info.h"
+
+constexpr int kSlotCount = 3;
+constexpr int kPositionUnset = INT_MIN;
+
+// What the application holds while it runs, apart from the window system: the vocabulary, the
+// three target slots, the message area's text, the remembered window position and the
+// settings file. The desktop program and the command line both start from it.
+class CAppState {
+public:
+    CAppState();
+
+    // The settings file beside the program: its path without extension, then ".ini".
+    static std::string DefaultSettingsPath();
+    // Reads the settings file: window position, translations, and the target of each slot.
+    void LoadSettings(const std::string& settingsPath);
+    // Whether the settings file's list of section names holds the section, spelt exactly.
+    static bool HasSection(const std::string& settingsPath, const std::string& section);
+
+    CMessageTexts m_words; // first: the slots' components take their names from it
+    std::unique_ptr<CUiLabelSet> m_labels = std::make_unique<CUiLabelSet>();
+    std::array<CTargetInfo, kSlotCount> m_slots {CTargetInfo(1), CTargetInfo(2), CTargetInfo(3)};
+    static constexpr std::array<int, kSlotCount> kSlotControlIds {1038, 1039, 1040};
+    std::string m_messageText;
+    int m_positionValidity = 0;
+    int m_left = kPositionUnset;
+    int m_top = kPositionUnset;
+    std::string m_settingsPath;
+
+private:
+    void ReadPositionValue(const char* key, int& value) const;
+};

@@ -1,0 +1,105 @@
+#include "app/app_state.h"
+
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "platform/system.h"
+#include "support/paths.h"
+#include "tests/common/test_support.h"
+
+namespace {
+
+class AppStateTest : public ::testing::Test {
+protected:
+    CTempFolder folder;
+    CScriptedMessageBox box;
+
+    AppStateTest() {
+        SetProgramFolder(folder.Path());
+        folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
+        folder.Write("a.ini", "[FileInfo]\r\nLabel=Alpha\r\nRecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=1\r\n");
+        folder.Write("c.ini", "[FileInfo]\r\nRecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=1\r\n");
+    }
+
+    std::string Settings(const std::string& contents) { return folder.Write("morvane.ini", contents); }
+};
+
+TEST_F(AppStateTest, WithoutASettingsFileNoSlotIsSet) {
+    CAppState app;
+    app.LoadSettings(folder.Path() + "morvane.ini");
+    EXPECT_EQ(app.m_messageText, "FileInfoDefaultRP Not set");
+    for (int n = 0; n < kSlotCount; ++n) EXPECT_EQ(app.m_slots[n].DisplayName(), "FileInfo" + std::to_string(n + 1));
+    EXPECT_EQ(app.m_positionValidity, 0);
+    EXPECT_EQ(app.m_left, kPositionUnset);
+    EXPECT_EQ(CAppState::DefaultSettingsPath(), ProgramPathPart(partDriveFolderName) + ".ini");
+}
+
+TEST_F(AppStateTest, TheSectionNameMustMatchInLetterCase) {
+    CAppState app;
+    app.LoadSettings(Settings("[fileinfodefaultrp]\r\nFileInfo1=a.ini\r\n"));
+    EXPECT_EQ(app.m_messageText, "FileInfoDefaultRP Not set");
+    EXPECT_EQ(app.m_slots[0].DisplayName(), "FileInfo1");
+}
+
+TEST_F(AppStateTest, SlotsLoadTheirTargets) {
+    CAppState app;
+    app.LoadSettings(Settings("[FileInfoDefaultRP]\r\nFileInfo1=a.ini\r\nFileInfo2=\r\nFileInfo3=c.ini\r\n"));
+    EXPECT_EQ(app.m_messageText, "");
+    EXPECT_EQ(app.m_slots[0].DisplayName(), "Alpha");
+    EXPECT_TRUE(app.m_slots[0].CheckReady());
+    EXPECT_EQ(app.m_slots[1].DisplayName(), "FileInfo2");
+    EXPECT_FALSE(app.m_slots[1].CheckReady());
+    EXPECT_EQ(app.m_slots[1].m_message, "FileInfo2 Error\r\nNot set");
+    EXPECT_EQ(app.m_slots[2].DisplayName(), "FileInfo3 Not set");
+    EXPECT_TRUE(app.m_slots[2].CheckReady());
+}
+
+TEST_F(AppStateTest, TranslationsRenameSlotsButNotTheirKeys) {
+    CAppState app;
+    app.LoadSettings(Settings("[Translations]\r\nmsg.FileInfo=Ziel\r\nmsg.Not set=Fehlt\r\nbtn.Reload=Neu\r\n"
+                              "[FileInfoDefaultRP]\r\nFileInfo1=c.ini\r\n"));
+    EXPECT_EQ(app.m_slots[0].DisplayName(), "Ziel1 Fehlt");
+    EXPECT_EQ(app.m_slots[1].DisplayName(), "Ziel2");
+    EXPECT_EQ(app.m_labels->ControlLabel(1032), "Neu");
+
+    CAppState untranslated;
+    untranslated.LoadSettings(Settings("[Translations]\r\nmsg.Not set=Fehlt\r\n"));
+    EXPECT_EQ(untranslated.m_messageText, "FileInfoDefaultRP Fehlt");
+}
+
+TEST_F(AppStateTest, PositionValuesFollowTheIntegerRule) {
+    struct Case {
+        const char* lines;
+        int validity, left, top;
+    } cases[] = {
+        {"validity=1\r\nleft=abc\r\ntop=20\r\n", 1, kPositionUnset, 20},
+        {"validity=2\r\nleft=5\r\ntop=6\r\n", 2, 5, 6},
+        {"validity=1\r\nleft=1073741824\r\ntop=-1073741824\r\n", 1, kPositionUnset, -1073741824},
+        {"validity=1\r\nleft=+5\r\ntop=5px\r\n", 1, 5, kPositionUnset},
+        {"validity=x\r\n", 0, kPositionUnset, kPositionUnset},
+    };
+    for (const Case& c : cases) {
+        CAppState app;
+        app.LoadSettings(Settings(std::string("[DialogPosition]\r\n") + c.lines));
+        EXPECT_EQ(app.m_positionValidity, c.validity) << c.lines;
+        EXPECT_EQ(app.m_left, c.left) << c.lines;
+        EXPECT_EQ(app.m_top, c.top) << c.lines;
+    }
+}
+
+TEST_F(AppStateTest, SectionsBeyondTheNameListBufferAreAbsent) {
+    // Each filler section takes 9 bytes of the list (8 letters and a separator); the list counts
+    // up to byte 258, and FileInfoDefaultRP takes 17 more.
+    auto loadAfterFillers = [this](int fillers) {
+        std::string contents;
+        for (int i = 0; i < fillers; ++i) contents += "[Filler" + std::to_string(10 + i) + "]\r\n";
+        Settings(contents + "[FileInfoDefaultRP]\r\nFileInfo1=a.ini\r\n");
+        auto app = std::make_unique<CAppState>();
+        app->LoadSettings(folder.Path() + "morvane.ini");
+        return app;
+    };
+    EXPECT_EQ(loadAfterFillers(26)->m_slots[0].DisplayName(), "Alpha"); // ends at byte 251
+    EXPECT_EQ(loadAfterFillers(27)->m_messageText, "FileInfoDefaultRP Not set"); // would end at 260
+}
+
+} // namespace
