@@ -28,6 +28,42 @@ const char* const kControlKeys[CUiLabelSet::kControlCount] = {
 };
 }
 
+namespace {
+const char* const kDefaultCaptions[CUiLabelSet::kControlCount] = {
+    "Text => Binary",          // 1008
+    "Binary => Text",          // 1009
+    "Binary File",             // 1010
+    "Text File",               // 1011
+    "Target File Info. - INI", // 1012
+    "BRecodIndexList",         // 1013
+    "Browse ...", "Browse ...", "Browse ...", "Browse ...", // 1014..1017
+    "Save Path", "Save Path", "Save Path", "Save Path",     // 1018..1021
+    "Clear", "Clear",          // 1022, 1023
+    "Decrypt Bin.",            // 1024
+    "Encrypt Bin.",            // 1025
+    "Dec. Def. => Enc. Def.",  // 1026
+    "Enc. Def. => Dec. Def.",  // 1027
+    "When  Text => Binary  and  record 1st column is index ( Num )",       // 1028
+    "As index, use 1st column of each record in Text File. ( BP from 0 )", // 1029
+    "Output BRecordIndexList File. ( BP from 0 )",                         // 1030
+    "File BackUp ( Output side ) ( 1 Generation )",                        // 1031
+    "Reload", "Reload",        // 1032, 1033
+    "Revert(bak)", "Revert(bak)", // 1034, 1035
+    "If you change contents, reload it !", // 1036
+    "Target File Info.",       // 1037
+};
+}
+
+const char* CUiLabelSet::DefaultCaption(int controlId) {
+    const int index = controlId - kFirstControlId;
+    return index >= 0 && index < kControlCount ? kDefaultCaptions[index] : "";
+}
+
+std::string CUiLabelSet::Caption(int controlId) const {
+    const std::string label = ControlLabel(controlId);
+    return label.empty() ? DefaultCaption(controlId) : label;
+}
+
 const char* CUiLabelSet::ControlKey(int index) { return kControlKeys[index]; }
 
 std::string CUiLabelSet::BuiltInInfoLabel(int index) {

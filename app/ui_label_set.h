@@ -15,6 +15,9 @@ public:
     bool LoadLabels(const std::string& settingsPath, const std::string& section);
 
     std::string ControlLabel(int controlId) const;
+    // The caption a control shows: its translation, or the window's own caption.
+    std::string Caption(int controlId) const;
+    static const char* DefaultCaption(int controlId);
     const std::string& InfoLabel(int index) const { return m_infoLabels[index]; }
     std::string InfoLabelColumn() const;
 

@@ -24,7 +24,7 @@ bool CProgress::Start(std::int32_t low, std::uint32_t high, std::int32_t step, c
     m_state.barPosition = low;
     m_stopRequested = false;
     m_stopConfirmed = false;
-    m_untilClockCheck = kUpdatesPerClockCheck;
+    m_untilClockCheck = m_updatesPerClockCheck;
     m_lastRefresh = Now();
     m_open = OnStart(m_state);
     return m_open;
@@ -36,7 +36,7 @@ void CProgress::SyncBar() {
 }
 
 bool CProgress::RefreshIfDue() {
-    m_untilClockCheck = kUpdatesPerClockCheck;
+    m_untilClockCheck = m_updatesPerClockCheck;
     const auto now = Now();
     if (now - m_lastRefresh < kRefreshInterval) return false;
     m_lastRefresh = now;

@@ -56,9 +56,10 @@ protected:
     virtual void OnClose() {}
     // The clock, replaceable in tests.
     virtual std::chrono::steady_clock::time_point Now() const { return std::chrono::steady_clock::now(); }
+    // Looks at the clock on every update rather than every few: for tests that act at an exact count.
+    void CheckClockEveryUpdate() { m_updatesPerClockCheck = m_untilClockCheck = 1; }
 
 private:
-    static constexpr int kUpdatesPerClockCheck = 16;
     bool ConfirmStop();
     bool RefreshIfDue();
     void SyncBar();
@@ -67,7 +68,8 @@ private:
     double m_scale = 1.0;
     std::int64_t m_position = 0; // in units of the scaled step
     std::int32_t m_step = 1;
-    int m_untilClockCheck = kUpdatesPerClockCheck;
+    int m_updatesPerClockCheck = 16;
+    int m_untilClockCheck = m_updatesPerClockCheck;
     std::chrono::steady_clock::time_point m_lastRefresh {};
     bool m_stopRequested = false;
     bool m_stopConfirmed = false;

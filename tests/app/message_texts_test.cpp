@@ -69,6 +69,9 @@ TEST(UiLabelSet, ControlLabelsAndInfoLabels) {
     EXPECT_EQ(labels.ControlLabel(1022), "");
     EXPECT_EQ(labels.ControlLabel(1036), "Neu laden!");
     EXPECT_EQ(labels.ControlLabel(1037), "Ziel");
+    EXPECT_EQ(labels.Caption(1037), "Ziel");
+    EXPECT_EQ(labels.Caption(1022), "Clear"); // an empty translation keeps the window's caption
+    EXPECT_EQ(labels.Caption(1033), "Reload");
     EXPECT_EQ(labels.ControlLabel(1007), "");
     EXPECT_EQ(labels.ControlLabel(1038), "");
     EXPECT_EQ(labels.InfoLabelColumn(), " BStartPosition\n BRecordSize\n BRecordCount\n TDelimiter\n"

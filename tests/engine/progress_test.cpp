@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/message_box.h"
+#include "tests/common/scripted_progress.h"
 #include "tests/common/test_support.h"
 
 namespace {
@@ -108,6 +109,22 @@ TEST(Progress, AStopRequestIsConfirmedByStopQuestion) {
     progress.RequestConfirmedStop();
     EXPECT_TRUE(progress.PollCancel());
     EXPECT_EQ(env.m_box.m_shown.size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScriptedProgress, PressesCancelAtTheGivenCount) {
+    CTestEnvironment env;
+    CScriptedProgress progress(3);
+    progress.Start(0, 10, 1, "", true);
+    env.m_box.Answer(idYes);
+    std::uint32_t done = 0;
+    while (!progress.PollCancel()) progress.Update(++done);
+    EXPECT_EQ(done, 3u);
+    ASSERT_EQ(env.m_box.m_shown.size(), 1u);
+    EXPECT_EQ(env.m_box.m_shown[0].text, "Stop ?");
 }
 
 } // namespace
