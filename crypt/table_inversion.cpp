@@ -1,0 +1,38 @@
+#include "crypt/table_inversion.h"
+
+#include "app/failure.h"
+#include "app/messages.h"
+#include "crypt/code_table_pair.h"
+#include "engine/value_conversions.h"
+#include "platform/file.h"
+#include "support/paths.h"
+
+namespace {
+constexpr unsigned kOutputMode = modeCreate | modeWrite | shareDenyWrite | typeBinary;
+}
+
+std::string WriteInverse(const CCodeTablePair& pair, int fromEncryptTable) {
+    try {
+        // A copy, so that resolving the path leaves the pair's table as it is.
+        CCodeTable source = pair.Table(fromEncryptTable);
+        const std::string sourcePath = source.FullPath();
+        // A derived table has no file of its own and so no path.
+        if (pair.m_ok == 0 || sourcePath.empty() || ClassifyPath(sourcePath) != 15)
+            return Word(wError) + " " + pair.m_name;
+
+        const std::string outputPath = PathPart(sourcePath, partDriveFolderName) + "-" + Word(wReverse) +
+                                       TimestampSuffix(false, true, true, true, true, true) + ".dat";
+        const CodeTableBytes& inverse = pair.Table(!fromEncryptTable).Data();
+        CFile output;
+        try {
+            output.Open(outputPath, kOutputMode);
+        } catch (const CFileException&) {
+            Fail(Word(wCantOpenFile));
+        }
+        output.Write(inverse.data(), inverse.size());
+        output.Close();
+        return WordPair(wPut, wFile) + " =\r\n" + MakeRelative(outputPath);
+    } catch (...) {
+        return Word(wError) + " " + FailureText();
+    }
+}
