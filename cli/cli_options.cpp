@@ -1,0 +1,129 @@
+#include "cli/cli_options.h"
+
+#include <set>
+
+const char* const kCliUsage =
+    "Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]\n"
+    "  info      (--target FILE | --slot N)\n"
+    "  to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]\n"
+    "  to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]\n"
+    "            [--write-index-list] [--no-backup] [--yes]\n"
+    "  decrypt   (--target FILE | --slot N) [--binary FILE]\n"
+    "  encrypt   (--target FILE | --slot N) [--binary FILE]\n"
+    "  invert    (--target FILE | --slot N) --from decrypt|encrypt\n"
+    "  revert    FILE\n"
+    "  --help, --version\n";
+
+namespace {
+const std::set<std::string> kTargetCommands {"info", "to-text", "to-binary", "decrypt", "encrypt", "invert"};
+
+// The options each command takes besides --target and --slot.
+bool Allows(const std::string& command, const std::string& option) {
+    if (option == "--binary") return command == "to-text" || command == "to-binary" || command == "decrypt" || command == "encrypt";
+    if (option == "--text" || option == "--no-backup" || option == "--yes") return command == "to-text" || command == "to-binary";
+    if (option == "--index-column" || option == "--write-index-list") return command == "to-binary";
+    if (option == "--from") return command == "invert";
+    return false;
+}
+}
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& options, std::string& error) {
+    std::size_t i = 0;
+    auto value = [&](const std::string& option, std::string& out) {
+        if (i + 1 >= arguments.size()) {
+            error = option + " needs a value";
+            return false;
+        }
+        out = arguments[++i];
+        return true;
+    };
+    // Options before the command.
+    for (; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--home") {
+            if (!value(argument, options.home)) return false;
+        } else if (argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.command = "help";
+            return true;
+        } else if (argument == "--version") {
+            options.command = "version";
+            return true;
+        } else {
+            break;
+        }
+    }
+    if (i >= arguments.size()) {
+        error = "no command given";
+        return false;
+    }
+    options.command = arguments[i++];
+    const bool targetCommand = kTargetCommands.count(options.command) != 0;
+    if (!targetCommand && options.command != "revert") {
+        error = "unknown command " + options.command;
+        return false;
+    }
+    for (; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string text;
+        if (argument == "--help" || argument == "-h") {
+            options.command = "help";
+            return true;
+        }
+        if (options.command == "revert" && argument.rfind("--", 0) != 0) {
+            if (!options.revertFile.empty()) {
+                error = "revert takes one file";
+                return false;
+            }
+            options.revertFile = argument;
+            continue;
+        }
+        if (targetCommand && argument == "--target") {
+            if (!value(argument, options.target)) return false;
+        } else if (targetCommand && argument == "--slot") {
+            if (!value(argument, text)) return false;
+            if (text != "1" && text != "2" && text != "3") {
+                error = "--slot takes 1, 2 or 3";
+                return false;
+            }
+            options.slot = text[0] - '0';
+        } else if (!Allows(options.command, argument)) {
+            error = argument + " is not an option of " + options.command;
+            return false;
+        } else if (argument == "--binary") {
+            if (!value(argument, text)) return false;
+            options.binary = text;
+        } else if (argument == "--text") {
+            if (!value(argument, text)) return false;
+            options.text = text;
+        } else if (argument == "--from") {
+            if (!value(argument, options.from)) return false;
+            if (options.from != "decrypt" && options.from != "encrypt") {
+                error = "--from takes decrypt or encrypt";
+                return false;
+            }
+        } else if (argument == "--no-backup") {
+            options.noBackup = true;
+        } else if (argument == "--yes") {
+            options.yes = true;
+        } else if (argument == "--index-column") {
+            options.indexColumn = true;
+        } else if (argument == "--write-index-list") {
+            options.writeIndexList = true;
+        }
+    }
+    if (targetCommand && options.target.empty() && options.slot == 0) {
+        error = options.command + " needs --target FILE or --slot N";
+        return false;
+    }
+    if (options.command == "invert" && options.from.empty()) {
+        error = "invert needs --from decrypt or --from encrypt";
+        return false;
+    }
+    if (options.command == "revert" && options.revertFile.empty()) {
+        error = "revert needs a FILE";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks for.
+struct CCliOptions {
+    std::string home;            // empty: the executable's folder
+    bool quiet = false;
+    std::string command;         // info, to-text, to-binary, decrypt, encrypt, invert, revert, help, version
+    std::string target;          // --target FILE
+    int slot = 0;                // --slot N, 0 when not given
+    std::optional<std::string> binary;
+    std::optional<std::string> text;
+    bool noBackup = false;
+    bool yes = false;
+    bool indexColumn = false;
+    bool writeIndexList = false;
+    std::string from;            // invert: decrypt or encrypt
+    std::string revertFile;
+};
+
+// Reads the arguments; false with a reason for a usage error.
+bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& options, std::string& error);
+
+extern const char* const kCliUsage;

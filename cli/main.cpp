@@ -1,0 +1,28 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+#include "platform/system.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    CCliOptions options;
+    std::string error;
+    if (!ParseCommandLine(arguments, options, error)) {
+        std::fprintf(stderr, "morvane-cli: %s\n%s", error.c_str(), kCliUsage);
+        return 2;
+    }
+    if (options.command == "help") {
+        std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+    if (options.command == "version") {
+        std::puts("morvane-cli " MORVANE_VERSION);
+        return 0;
+    }
+    if (!options.home.empty()) SetProgramFolder(std::filesystem::absolute(options.home).lexically_normal().string());
+    return RunCliCommand(options);
+}

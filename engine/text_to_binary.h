@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class CProgress;
+class CTargetInfo;
+
+// "Text => Binary": writes the data lines of the target's text file into records of its binary
+// file, in place: consecutively from the start position, by the record index list, or, with
+// firstColumnIsIndex, at the record number in each line's first column (then, with
+// writeIndexList, also writing a record index list file of those numbers). The target's message
+// holds the job title on entry and the outcome on return: empty after success, word 28 after a
+// confirmed stop, the failure text otherwise.
+bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnIsIndex, bool writeIndexList,
+                     CProgress& progress);
+
+// Builds a record from the fields of one data line; filler items keep the bytes the record
+// buffer holds. Throws the failure text.
+void LineToRecord(CTargetInfo& target, std::uint8_t* record, std::uint32_t recordSize,
+                  const std::vector<std::string_view>& fields);
+
+// Writes the record numbers of the converted lines as a record index list file beside the text
+// file: its name followed by "-BRecordIndexList.tsv".
+void WriteIndexList(CTargetInfo& target, const std::vector<std::uint32_t>& writtenIndices);

@@ -1,0 +1,7 @@
+#pragma once
+
+// The command line's view of its terminal.
+bool StandardErrorIsTerminal();
+// From now on an interrupt (Ctrl+C) only sets a flag, so that a run can stop in good order.
+void CatchInterrupts();
+bool InterruptRequested();

@@ -1,0 +1,364 @@
+#include "app/job_driver.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "definition/target_info.h"
+#include "engine/progress.h"
+#include "platform/system.h"
+#include "tests/common/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTwoRecords("\x01\0\0\0\x02\0\0\0", 8);
+const std::string kStamp = "-0305-090703";
+
+class JobDriverTest : public ::testing::Test {
+protected:
+    JobDriverTest() {
+        const CLocalTime fixed {2024, 3, 5, 9, 7, 3};
+        FixLocalTime(&fixed);
+        env.m_folder.Write("def.txt", "ID,4,R,u,1,ID\r\n");
+        env.m_folder.Write("in.dat", kTwoRecords);
+        env.m_folder.Write("index.txt", "0\r\n1\r\n");
+        LoadTarget(",", "");
+        request.binaryPath = "in.dat";
+        request.slotButton = 1038;
+        request.slotCaption = "FileInfo1";
+        ToText();
+    }
+    ~JobDriverTest() override { FixLocalTime(nullptr); }
+
+    void LoadTarget(const std::string& delimiter, const std::string& extraKeys) {
+        env.m_folder.Write("target.ini", "[FileInfo]\r\nRecordDefinitionFileRP=def.txt\r\nBRecordSize=4\r\n"
+                                         "BRecordCount=2\r\nTDelimiter=" + delimiter + "\r\n" + extraKeys);
+        ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+    }
+    void ToText() {
+        request.button = ctlBinaryToText;
+        request.buttonCaption = "Binary => Text";
+    }
+    void ToBinary() {
+        request.button = ctlTextToBinary;
+        request.buttonCaption = "Text => Binary";
+    }
+    CJobResult Run() { return ConvertCommand(target, request, progress); }
+    std::string Dir() const { return env.m_folder.Path(); }
+    std::vector<std::string> ShownTexts() const {
+        std::vector<std::string> texts;
+        for (const CMessageBoxRequest& box : env.m_box.m_shown) texts.push_back(box.text);
+        return texts;
+    }
+    static std::string Confirmation(const std::string& title, const std::string& out) {
+        return "FileInfo1    \r\n\r\n\r\n" + title + "\r\n\r\n\r\nPut File =\r\n\r\n\r\n" + out +
+            "\r\n\r\n\r\nConvert ?";
+    }
+
+    CTestEnvironment env;
+    CTargetInfo target {1};
+    CJobRequest request;
+    CProgress progress;
+};
+
+TEST_F(JobDriverTest, TargetNotReadyShowsNothing) {
+    target.Reset("FileInfo1");
+    target.m_fileInfo.m_message = "Not set";
+    request.textPath = "out.csv";
+    const CJobResult result = Run();
+    EXPECT_EQ(result.outcome, JobOutcome::notReady);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(result.focus, 0);
+    EXPECT_EQ(target.m_message, "FileInfo1 Error\r\nNot set");
+    EXPECT_TRUE(env.m_box.m_shown.empty());
+    EXPECT_EQ(target.m_fileInfo.m_textFilePath, "");
+}
+
+TEST_F(JobDriverTest, ConfirmationDeclined) {
+    request.textPath = "out/res.csv";
+    const CJobResult result = Run();
+    ASSERT_EQ(env.m_box.m_shown.size(), 1u);
+    EXPECT_EQ(env.m_box.m_shown[0].text, Confirmation("[ Binary => Text ]", "out/res.csv"));
+    EXPECT_EQ(env.m_box.m_shown[0].style, unsigned(mbQuestion));
+    EXPECT_EQ(result.outcome, JobOutcome::canceled);
+    EXPECT_EQ(result.message,
+              "Canceled \r\nFileInfo1    \n\r\n[ Binary => Text ]\n\r\nPut File =\n\r\nout/res.csv\n\r\nConvert ?");
+    EXPECT_EQ(result.focus, 0);
+    EXPECT_FALSE(fs::exists(Dir() + "out"));
+    // The checked paths stay in the slot.
+    EXPECT_EQ(target.m_fileInfo.m_binaryFilePath, Dir() + "in.dat");
+    EXPECT_EQ(target.m_fileInfo.m_textFilePath, Dir() + "out/res.csv");
+}
+
+TEST_F(JobDriverTest, ConfirmationWithTranslatedWordsAndCaption) {
+    env.Translate("msg.Put=Schreiben\r\nmsg.Canceled=Abgebrochen\r\n");
+    request.buttonCaption = "Binaer => Text";
+    request.textPath = "/elsewhere/res.csv";
+    const CJobResult result = Run();
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {"FileInfo1    \r\n\r\n\r\n[ Binaer => Text ]\r\n\r\n\r\n"
+                                                      "Schreiben File =\r\n\r\n\r\n/elsewhere/res.csv\r\n\r\n\r\n"
+                                                      "Convert ?"});
+    EXPECT_EQ(result.message, "Abgebrochen \r\nFileInfo1    \n\r\n[ Binaer => Text ]\n\r\nSchreiben File =\n\r\n"
+                              "/elsewhere/res.csv\n\r\nConvert ?");
+}
+
+TEST_F(JobDriverTest, NoSlotChecked) {
+    request.slotButton = 0;
+    const CJobResult result = Run();
+    EXPECT_TRUE(env.m_box.m_shown.empty());
+    EXPECT_EQ(result.outcome, JobOutcome::canceled);
+    EXPECT_EQ(result.message, "Canceled \r\nFileInfo Not set");
+}
+
+TEST_F(JobDriverTest, BinaryToTextEndsAndNamesTheOutput) {
+    fs::create_directory(Dir() + "out");
+    struct Case {
+        std::string delimiter;
+        std::string textField;
+        std::string output;
+    } cases[] = {
+        {",", "", Dir() + "in" + kStamp + ".csv"},
+        {"T", "", Dir() + "in" + kStamp + ".tsv"},
+        {",", Dir() + "out/", Dir() + "out/in" + kStamp + ".csv"},
+        {",", Dir() + "out/res", Dir() + "out/res" + kStamp + ".csv"},
+        {",", Dir() + "out/res  ", Dir() + "out/res" + kStamp + ".csv"},
+        {"t", "res", Dir() + "res" + kStamp + ".tsv"},
+        {",", "out\\res.csv", Dir() + "out\\res.csv"},
+        {",", "res.csv", Dir() + "res.csv"},
+    };
+    for (const Case& c : cases) {
+        LoadTarget(c.delimiter, "");
+        env.m_box.m_shown.clear();
+        env.m_box.Answer(idYes);
+        request.textPath = c.textField;
+        const CJobResult result = Run();
+        EXPECT_EQ(result.outcome, JobOutcome::ended) << c.textField;
+        EXPECT_EQ(result.message, "End [ Binary => Text ]") << c.textField << "\n" << target.m_message;
+        EXPECT_EQ(result.focus, 0);
+        EXPECT_EQ(target.m_fileInfo.m_textFilePath, c.output);
+        EXPECT_EQ(target.m_message, "");
+        const std::string shown = c.output.substr(Dir().size()); // inside the program's folder
+        EXPECT_EQ(ShownTexts(), std::vector<std::string> {Confirmation("[ Binary => Text ]", shown)});
+        EXPECT_EQ(env.m_folder.Read(SystemPath(c.output)), "//ID\r\n1\r\n2\r\n") << c.output;
+        fs::remove(SystemPath(c.output));
+    }
+}
+
+TEST_F(JobDriverTest, PathProblemsCancelWithFocus) {
+    env.m_folder.Write("text.csv", "//ID\r\n7\r\n");
+    struct Case {
+        bool toBinary;
+        std::string binaryField, textField;
+        std::string message;
+        int focus;
+    } cases[] = {
+        {false, "in.dat", Dir() + "In.Dat", "Canceled\r\nBinary File = Text File", ctlTextPath},
+        {true, Dir() + "TEXT.csv", "text.CSV", "Canceled\r\nBinary File = Text File", ctlTextPath},
+        {false, "/in.dat", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "in", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "/missing-folder/in.dat", "out.csv", "Canceled\r\nError FilePath", ctlBinaryPath},
+        {false, "in.dat", "/out", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {false, "in.dat", "/missing-folder/out.csv", "", 0},
+        {true, "in.dat", "/text.csv", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {true, "/out", "text.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {true, "/missing-folder/", "text.csv", "", 0},
+    };
+    for (const Case& c : cases) {
+        if (c.toBinary) ToBinary(); else ToText();
+        request.binaryPath = c.binaryField;
+        request.textPath = c.textField;
+        env.m_box.m_shown.clear();
+        const CJobResult result = Run();
+        if (c.message.empty()) {
+            // Passes the checks and stops at the (declined) confirmation.
+            EXPECT_EQ(env.m_box.m_shown.size(), 1u) << c.binaryField << " " << c.textField;
+            continue;
+        }
+        EXPECT_EQ(result.outcome, JobOutcome::canceled);
+        EXPECT_EQ(result.message, c.message) << c.binaryField << " " << c.textField;
+        EXPECT_EQ(result.focus, c.focus) << c.binaryField << " " << c.textField;
+        EXPECT_TRUE(env.m_box.m_shown.empty());
+        // The slot keeps the fields as typed.
+        EXPECT_EQ(target.m_fileInfo.m_binaryFilePath, c.binaryField);
+        EXPECT_EQ(target.m_fileInfo.m_textFilePath, c.textField);
+    }
+    EXPECT_EQ(env.m_folder.Read("in.dat"), kTwoRecords);
+    EXPECT_EQ(env.m_folder.Read("text.csv"), "//ID\r\n7\r\n");
+}
+
+TEST_F(JobDriverTest, PathProblemTextsAreTranslated) {
+    env.Translate("msg.Canceled=Abgebrochen\r\nmsg.File=Datei\r\nmsg.FilePath=Pfad\r\n");
+    request.textPath = Dir() + "IN.dat";
+    EXPECT_EQ(Run().message, "Abgebrochen\r\nBinary Datei = Text Datei");
+    request.binaryPath = "/in.dat";
+    EXPECT_EQ(Run().message, "Abgebrochen\r\nError Binary Pfad");
+}
+
+TEST_F(JobDriverTest, TextToBinaryDerivesOnlyFromTheStart) {
+    env.m_folder.Write("text.csv", "//ID\r\n7\r\n9\r\n");
+    ToBinary();
+    request.binaryPath = "";
+    request.textPath = "text.csv";
+    struct Case {
+        std::string keys;
+        bool derives;
+    } cases[] = {
+        {"BStartPosition=4\r\n", false},
+        {"BRecordIndexListFilePath=index.txt\r\n", false},
+        {"", true},
+    };
+    for (const Case& c : cases) {
+        LoadTarget(",", c.keys);
+        env.m_box.Answer(idYes);
+        const CJobResult result = Run();
+        if (!c.derives) {
+            EXPECT_EQ(result.outcome, JobOutcome::canceled) << c.keys;
+            EXPECT_EQ(result.message, "Canceled\r\nError Binary") << c.keys;
+            EXPECT_EQ(result.focus, ctlBinaryPath) << c.keys;
+            env.m_box.m_answers.clear();
+            continue;
+        }
+        const std::string out = Dir() + "text" + kStamp + ".dat";
+        EXPECT_EQ(result.message, "End [ Text => Binary ]") << target.m_message;
+        EXPECT_EQ(target.m_fileInfo.m_binaryFilePath, out);
+        EXPECT_EQ(env.m_folder.Read(out), std::string("\x07\0\0\0\x09\0\0\0", 8));
+    }
+}
+
+TEST_F(JobDriverTest, OutputOpenModes) {
+    env.m_folder.Write("text.csv", "//ID\r\n7\r\n");
+    struct Case {
+        int direction;
+        std::string binaryField, textField;
+        unsigned mode;
+    } cases[] = {
+        {0, "in.dat", "", 0x5021},
+        {0, "in.dat", "text.csv", 0x5021},
+        {1, "in.dat", "text.csv", 0xA022},
+        {1, "new.dat", "text.csv", 0x9021},
+        {1, "", "text.csv", 0x9021},
+        {0, "/in.dat", "text.csv", 0},
+        {1, "in.dat", "missing.csv", 0xA022},
+    };
+    for (const Case& c : cases) {
+        target.m_fileInfo.m_binaryFilePath = c.binaryField;
+        target.m_fileInfo.m_textFilePath = c.textField;
+        CConversionJob job(target, request, progress);
+        unsigned mode = 0x1234;
+        EXPECT_EQ(job.ValidatePaths(c.direction, mode), c.mode != 0);
+        EXPECT_EQ(mode, c.mode) << c.direction << " " << c.binaryField << " " << c.textField;
+    }
+}
+
+TEST_F(JobDriverTest, TextToBinaryUpdatesInPlaceAfterTheQuestion) {
+    // The index list sends the one line to record 1.
+    LoadTarget(",", "BRecordIndexListFilePath=index.txt\r\n");
+    env.m_folder.Write("text.csv", "//ID\r\n7\r\n");
+    ToBinary();
+    request.textPath = "text.csv";
+    for (const int answer : {idNo, idYes}) {
+        env.m_box.m_shown.clear();
+        env.m_box.Answer(idYes);
+        env.m_box.Answer(answer);
+        const CJobResult result = Run();
+        ASSERT_EQ(env.m_box.m_shown.size(), 2u);
+        EXPECT_EQ(env.m_box.m_shown[0].text, Confirmation("[ Text => Binary ]", "in.dat"));
+        EXPECT_EQ(env.m_box.m_shown[1].text, "Target File Already Exist. Do you Update it ?");
+        if (answer == idNo) {
+            EXPECT_EQ(result.outcome, JobOutcome::canceled);
+            EXPECT_EQ(result.message, "Canceled\n\n[ Text => Binary ]");
+            EXPECT_EQ(env.m_folder.Read("in.dat"), kTwoRecords);
+        } else {
+            EXPECT_EQ(result.outcome, JobOutcome::ended);
+            EXPECT_EQ(result.message, "End [ Text => Binary ]");
+            // The record not written keeps its bytes.
+            EXPECT_EQ(env.m_folder.Read("in.dat"), std::string("\x01\0\0\0\x07\0\0\0", 8));
+        }
+    }
+    EXPECT_FALSE(fs::exists(Dir() + "in.dat.bak"));
+}
+
+TEST_F(JobDriverTest, BackupReplacesTheOverwriteQuestion) {
+    env.m_folder.Write("out.csv", "previous run");
+    request.textPath = "out.csv";
+    request.makeBackup = true;
+    env.m_box.Answer(idYes);
+    const CJobResult result = Run();
+    EXPECT_EQ(result.message, "End [ Binary => Text ]");
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {Confirmation("[ Binary => Text ]", "out.csv")});
+    EXPECT_EQ(env.m_folder.Read("out.csv.bak"), "previous run");
+    EXPECT_EQ(env.m_folder.Read("out.csv"), "//ID\r\n1\r\n2\r\n");
+}
+
+TEST_F(JobDriverTest, DeclinedOverwriteOrFailedBackupCancels) {
+    env.m_folder.Write("out.csv", "previous run");
+    request.textPath = "out.csv";
+    env.m_box.Answer(idYes);
+    CJobResult result = Run();
+    EXPECT_EQ(ShownTexts().back(), "Target File Already Exist. Do you Delete it ?");
+    EXPECT_EQ(result.outcome, JobOutcome::canceled);
+    EXPECT_EQ(result.message, "Canceled\n\n[ Binary => Text ]");
+    EXPECT_EQ(env.m_folder.Read("out.csv"), "previous run");
+
+    // The backup's place is taken by a folder.
+    env.m_folder.Write("out.csv.bak/inside", "");
+    request.makeBackup = true;
+    env.m_box.Answer(idYes);
+    result = Run();
+    EXPECT_EQ(result.outcome, JobOutcome::canceled);
+    EXPECT_EQ(result.message, "Canceled\nSystem\n[ Binary => Text ]");
+    EXPECT_EQ(env.m_folder.Read("out.csv"), "previous run");
+}
+
+// A display whose user stops the run as soon as it shows.
+class CStoppedProgress : public CProgress {
+protected:
+    bool OnStart(const CProgressState&) override {
+        RequestConfirmedStop();
+        return true;
+    }
+};
+
+TEST_F(JobDriverTest, EngineFailureAndStop) {
+    request.textPath = "out.csv";
+    env.m_box.Answer(idYes);
+    CStoppedProgress stopped;
+    CJobResult result = ConvertCommand(target, request, stopped);
+    EXPECT_EQ(result.outcome, JobOutcome::failed);
+    EXPECT_EQ(result.message, "Error [ Binary => Text ]\r\nText File Can not use\r\nStop ?");
+    EXPECT_EQ(target.m_message, "");
+
+    // A missing input passes the checks; the engine reports it.
+    request.binaryPath = "missing.dat";
+    request.textPath = "out2.csv";
+    env.m_box.Answer(idYes);
+    result = Run();
+    EXPECT_EQ(result.outcome, JobOutcome::failed);
+    EXPECT_EQ(result.message, "Error [ Binary => Text ]\r\nText File Can not use\r\nError  Can't open file\r\n" +
+                                  Dir() + "missing.dat");
+}
+
+TEST_F(JobDriverTest, OutcomeTextsAreTranslated) {
+    env.Translate("msg.End=Fertig\r\nmsg.Can not use=unbrauchbar\r\nmsg.Error=Fehler\r\n");
+    request.buttonCaption = "Binaer => Text";
+    request.textPath = "out.csv";
+    std::vector<bool> cursor;
+    request.waitCursor = [&cursor](bool busy) { cursor.push_back(busy); };
+    env.m_box.Answer(idYes);
+    EXPECT_EQ(Run().message, "Fertig [ Binaer => Text ]");
+    EXPECT_EQ(cursor, (std::vector<bool> {true, false}));
+
+    env.m_folder.Write("short.dat", "\x01\x02");
+    request.binaryPath = "short.dat";
+    request.makeBackup = true;
+    env.m_box.Answer(idYes);
+    EXPECT_EQ(Run().message, "Fehler [ Binaer => Text ]\r\nText File unbrauchbar\r\n"
+                             "Fehler At line 1. Can't read file\r\n" + Dir() + "short.dat");
+}
+
+} // namespace

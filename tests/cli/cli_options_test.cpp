@@ -1,0 +1,69 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        const std::size_t end = line.find(' ', start);
+        words.push_back(line.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return words;
+}
+
+TEST(CliOptions, UsageErrors) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "no command given"},
+        {"--home", "--home needs a value"},
+        {"convert --slot 1", "unknown command convert"},
+        {"info", "info needs --target FILE or --slot N"},
+        {"info --slot 4", "--slot takes 1, 2 or 3"},
+        {"info --slot 1 --yes", "--yes is not an option of info"},
+        {"to-text --slot 1 --index-column", "--index-column is not an option of to-text"},
+        {"decrypt --slot 1 --text a.csv", "--text is not an option of decrypt"},
+        {"invert --slot 1", "invert needs --from decrypt or --from encrypt"},
+        {"invert --slot 1 --from both", "--from takes decrypt or encrypt"},
+        {"revert", "revert needs a FILE"},
+        {"revert a.csv b.csv", "revert takes one file"},
+        {"to-binary --target", "--target needs a value"},
+    };
+    for (const auto& [line, error] : cases) {
+        CCliOptions options;
+        std::string reason;
+        EXPECT_FALSE(ParseCommandLine(Split(line), options, reason)) << line;
+        EXPECT_EQ(reason, error) << line;
+    }
+}
+
+TEST(CliOptions, EveryOptionLandsInItsPlace) {
+    CCliOptions options;
+    std::string reason;
+    ASSERT_TRUE(ParseCommandLine(Split("--home /opt/m --quiet to-binary --slot 2 --text in.csv --binary  "
+                                       "--index-column --write-index-list --no-backup --yes"),
+                                 options, reason))
+        << reason;
+    EXPECT_EQ(options.home, "/opt/m");
+    EXPECT_TRUE(options.quiet);
+    EXPECT_EQ(options.command, "to-binary");
+    EXPECT_EQ(options.slot, 2);
+    EXPECT_EQ(options.text, "in.csv");
+    EXPECT_EQ(options.binary, ""); // given empty: the output name is derived
+    EXPECT_TRUE(options.indexColumn && options.writeIndexList && options.noBackup && options.yes);
+
+    CCliOptions revert;
+    ASSERT_TRUE(ParseCommandLine(Split("revert data/out.csv"), revert, reason));
+    EXPECT_EQ(revert.revertFile, "data/out.csv");
+    CCliOptions help;
+    ASSERT_TRUE(ParseCommandLine(Split("info --help"), help, reason));
+    EXPECT_EQ(help.command, "help");
+    CCliOptions version;
+    ASSERT_TRUE(ParseCommandLine(Split("--version"), version, reason));
+    EXPECT_EQ(version.command, "version");
+}
+
+} // namespace

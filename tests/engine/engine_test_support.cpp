@@ -1,0 +1,60 @@
+#include "tests/engine/engine_test_support.h"
+
+#include <cstdio>
+
+#include "platform/system.h"
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (const int value : values) bytes += static_cast<char>(value);
+    return bytes;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+        if (!text.empty()) text += ' ';
+        text += digits;
+    }
+    return text;
+}
+
+std::uint8_t Reversed(std::uint8_t byte) { return static_cast<std::uint8_t>(255 - byte); }
+std::uint8_t Shifted(std::uint8_t byte) { return static_cast<std::uint8_t>(byte + 77); }
+
+std::string ReversingTable() {
+    std::string table;
+    for (int i = 0; i < 256; ++i) table += static_cast<char>(Reversed(static_cast<std::uint8_t>(i)));
+    return table;
+}
+
+std::string ShiftingTable() {
+    std::string table;
+    for (int i = 0; i < 256; ++i) table += static_cast<char>(Shifted(static_cast<std::uint8_t>(i)));
+    return table;
+}
+
+::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSpec& spec) {
+    env.m_folder.Write("def.txt", spec.definition);
+    for (const auto& [name, contents] : spec.files) env.m_folder.Write(name, contents);
+    env.m_folder.Write("target.ini", "[FileInfo]\r\n"
+                                     "RecordDefinitionFileRP=def.txt\r\n"
+                                     "BStartPosition=" + std::to_string(spec.startPosition) + "\r\n"
+                                     "BRecordSize=" + std::to_string(spec.recordSize) + "\r\n"
+                                     "BRecordCount=" + std::to_string(spec.recordCount) + "\r\n"
+                                     "TDelimiter=" + spec.delimiter + "\r\n" + spec.extraKeys);
+    target.Reset(target.DefaultName());
+    if (!target.Load("target.ini")) return ::testing::AssertionFailure() << target.m_message;
+    if (!target.CheckReady()) return ::testing::AssertionFailure() << target.m_message;
+    target.m_fileInfo.m_binaryFilePath = env.m_folder.Path() + "data.bin";
+    target.m_fileInfo.m_textFilePath = env.m_folder.Path() + "text.csv";
+    return ::testing::AssertionSuccess();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string contents;
+    if (!ReadWholeFile(path, contents)) return std::string();
+    return contents;
+}
