@@ -1,0 +1,175 @@
+// Writes the binary files of the bundled examples: the item table (plain and encrypted) and
+// the code table pair that encrypts it. The output is the same on every run, so the files kept
+// in examples/ can be checked against it byte for byte.
+//
+//   morvane_make_examples FOLDER    writes FOLDER/data/*.dat and FOLDER/tables/*.tbl
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Table = std::array<std::uint8_t, 256>;
+
+// Kind codes, as named in defs/kinds.tsv.
+enum Kind : std::uint8_t { weapon, armor, shield, potion, scroll, material, key, accessory };
+
+// Bits of the flags byte, least significant first, as the record definition names them.
+enum Flag : std::uint8_t {
+    sell = 1 << 0,
+    stack = 1 << 1,
+    quest = 1 << 2,
+    cursed = 1 << 3,
+    trade = 1 << 4,
+    unique = 1 << 5,
+    use = 1 << 6,
+    equip = 1 << 7,
+};
+
+struct CItem {
+    const char* name; // at most 15 bytes: the record keeps a zero after it
+    Kind kind;
+    std::uint32_t price;
+    std::uint16_t weight; // grams
+    std::int16_t attack;
+    std::int16_t defense;
+    std::uint8_t level;
+    std::int8_t luck;
+    std::uint8_t flags;
+};
+
+constexpr std::uint8_t kGear = sell | trade | equip;
+constexpr std::uint8_t kGoods = sell | stack | trade;
+constexpr std::uint8_t kUsable = sell | stack | trade | use;
+
+// The item table; an item's ID is its record number.
+const CItem kItems[] = {
+    {"Wooden Club", weapon, 15, 1800, 4, 0, 1, 0, kGear},
+    {"Bronze Sword", weapon, 120, 2200, 9, 0, 3, 0, kGear},
+    {"Iron Sword", weapon, 450, 2600, 15, 0, 8, 0, kGear},
+    {"Steel Saber", weapon, 1800, 2400, 24, 0, 15, 2, kGear},
+    {"Mithril Blade", weapon, 25000, 1500, 42, 3, 30, 5, kGear},
+    {"Cursed Dagger", weapon, 66, 600, 31, -12, 20, -25, cursed | equip},
+    {"Hunting Bow", weapon, 300, 1100, 12, 0, 6, 1, kGear},
+    {"Oak Staff", weapon, 90, 1600, 6, 2, 2, 3, kGear},
+    {"Leather Vest", armor, 80, 4000, 0, 5, 1, 0, kGear},
+    {"Chain Mail", armor, 900, 12000, 0, 14, 10, -2, kGear},
+    {"Plate Armor", armor, 6500, 22000, -3, 30, 22, -5, kGear},
+    {"Silk Robe", armor, 1200, 900, 0, 4, 12, 6, kGear},
+    {"Wooden Shield", shield, 40, 3500, 0, 3, 1, 0, kGear},
+    {"Kite Shield", shield, 700, 6000, 0, 10, 9, 0, kGear},
+    {"Tower Shield", shield, 3100, 15000, -2, 21, 18, -3, kGear},
+    {"Healing Potion", potion, 25, 300, 0, 0, 1, 0, kUsable},
+    {"Greater Potion", potion, 150, 300, 0, 0, 10, 0, kUsable},
+    {"Antidote", potion, 18, 200, 0, 0, 1, 0, kUsable},
+    {"Elixir", potion, 9800, 300, 0, 0, 25, 10, kUsable},
+    {"Scroll of Fire", scroll, 240, 50, 35, 0, 12, 0, kUsable},
+    {"Scroll of Return", scroll, 60, 50, 0, 0, 1, 0, kUsable},
+    {"Scroll of Ward", scroll, 380, 50, 0, 8, 14, 0, kUsable},
+    {"Iron Ore", material, 12, 5000, 0, 0, 1, 0, kGoods},
+    {"Mithril Ore", material, 2200, 4000, 0, 0, 20, 0, kGoods},
+    {"Wolf Pelt", material, 35, 1200, 0, 0, 3, 0, kGoods},
+    {"Dragon Scale", material, 1250000, 2500, 0, 0, 40, 4, kGoods | unique},
+    {"Rusty Key", key, 0, 100, 0, 0, 1, 0, quest},
+    {"Crypt Key", key, 0, 100, 0, 0, 16, 0, quest | unique},
+    {"Royal Seal", key, 0, 200, 0, 0, 28, 0, quest | unique},
+    {"Ring of Luck", accessory, 5400, 20, 0, 0, 14, 40, kGear},
+    {"Silver Amulet", accessory, 2600, 80, 0, 2, 11, 12, kGear},
+    {"Bone Charm", accessory, 45, 60, 0, 0, 4, -8, cursed | equip},
+    {"Gold Crown", accessory, 125000, 1400, 0, 1, 1, 3, kGear | unique},
+    {"Lucky Coin", accessory, 1, 10, 0, 0, 1, 7, sell | stack | trade},
+};
+
+constexpr std::size_t kItemCount = sizeof kItems / sizeof kItems[0];
+constexpr std::size_t kNameLength = 16;
+constexpr std::size_t kReservedLength = 2;
+
+void PutLow(Bytes& out, std::uint32_t value, int bytes) { // least significant byte first ("R")
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void PutHigh(Bytes& out, std::uint32_t value, int bytes) { // most significant byte first ("N")
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// The file: an 8-byte header ("ITEM", version 1, item count), then one 36-byte record per item.
+Bytes ItemFile() {
+    Bytes out {'I', 'T', 'E', 'M'};
+    PutLow(out, 1, 2);
+    PutLow(out, kItemCount, 2);
+    for (std::size_t id = 0; id < kItemCount; ++id) {
+        const CItem& item = kItems[id];
+        PutLow(out, static_cast<std::uint32_t>(id), 4);
+        PutHigh(out, item.price, 4);
+        PutLow(out, item.weight, 2);
+        PutLow(out, static_cast<std::uint16_t>(item.attack), 2);
+        PutHigh(out, static_cast<std::uint16_t>(item.defense), 2);
+        out.push_back(item.level);
+        out.push_back(static_cast<std::uint8_t>(item.luck));
+        out.push_back(item.flags);
+        out.push_back(item.kind);
+        const std::string name = item.name;
+        for (std::size_t i = 0; i < kNameLength; ++i) out.push_back(i < name.size() ? name[i] : 0);
+        out.insert(out.end(), kReservedLength, 0);
+    }
+    return out;
+}
+
+// The decryption table: an odd multiplier, an offset and a mask make a permutation of 0..255.
+Table DecryptTable() {
+    Table table {};
+    for (unsigned i = 0; i < 256; ++i) table[i] = static_cast<std::uint8_t>(((i * 167 + 59) & 0xFF) ^ 0xA5);
+    return table;
+}
+
+Table Inverse(const Table& table) {
+    Table inverse {};
+    for (unsigned i = 0; i < 256; ++i) inverse[table[i]] = static_cast<std::uint8_t>(i);
+    return inverse;
+}
+
+Bytes Substituted(const Bytes& bytes, const Table& table) {
+    Bytes out;
+    out.reserve(bytes.size());
+    for (std::uint8_t b : bytes) out.push_back(table[b]);
+    return out;
+}
+
+template <typename Container>
+bool Write(const std::filesystem::path& path, const Container& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (file) return true;
+    std::fprintf(stderr, "morvane_make_examples: cannot write %s\n", path.string().c_str());
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("Usage: morvane_make_examples FOLDER\n", stderr);
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder / "data", error);
+    std::filesystem::create_directories(folder / "tables", error);
+
+    const Table decrypt = DecryptTable();
+    const Table encrypt = Inverse(decrypt);
+    const Bytes items = ItemFile();
+    // The encrypted file is the whole plain file, header included, through the encryption table.
+    const bool written = Write(folder / "data" / "items.dat", items) &&
+                         Write(folder / "data" / "items-encrypted.dat", Substituted(items, encrypt)) &&
+                         Write(folder / "tables" / "decrypt.tbl", decrypt) &&
+                         Write(folder / "tables" / "encrypt.tbl", encrypt);
+    return written ? 0 : 1;
+}

@@ -1,0 +1,500 @@
+#!/usr/bin/env bash
+# End-to-end cases of morvane-cli. Each case runs the built program against a fresh copy of the
+# bundled examples in a temporary folder (its --home) and against targets made here.
+#
+#   cli_test.sh CLI SOURCE_DIR VERSION CMAKE CASE
+set -euo pipefail
+
+CLI=$(realpath "$1")
+SOURCE=$(realpath "$2")
+VERSION=$3
+CMAKE=$4
+CASE=$5
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/morvane-cli-test.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+HOME_DIR=$WORK/home
+cp -R "$SOURCE/examples" "$HOME_DIR"
+EXAMPLES=$SOURCE/examples
+cd "$HOME_DIR"
+
+fail() {
+    echo "FAILED ($CASE): $*" >&2
+    exit 1
+}
+
+# Runs the program with the given home; the outcome lands in $status, $WORK/stdout and
+# $WORK/stderr.
+run_in() {
+    local home=$1
+    shift
+    last_command="$*"
+    set +e
+    "$CLI" --home "$home" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
+    status=$?
+    set -e
+}
+
+run() {
+    run_in "$HOME_DIR" "$@"
+}
+
+# Compares a captured stream with a text given without its final line end; an empty text means
+# the stream stayed empty.
+same_stream() {
+    local name=$1 want=$2 got
+    [ -n "$want" ] && want+=$'\n'
+    got=$(cat "$WORK/$name"; echo .)
+    got=${got%.}
+    if [ "$got" != "$want" ]; then
+        echo "--- expected $name:" >&2
+        printf '%s' "$want" >&2
+        echo "--- got $name:" >&2
+        printf '%s' "$got" >&2
+        echo "---" >&2
+        fail "$name differs (command: ${last_command:-?})"
+    fi
+}
+
+# Checks the last run: exit status, standard output and standard error, exactly.
+expect() {
+    local want_status=$1 want_out=$2 want_err=$3
+    same_stream stdout "$want_out"
+    same_stream stderr "$want_err"
+    [ "$status" = "$want_status" ] || fail "exit status $status, expected $want_status"
+}
+
+same_file() {
+    cmp -s "$1" "$2" || fail "$1 differs from $2"
+}
+
+differ() {
+    ! cmp -s "$1" "$2" || fail "$1 equals $2, the check could not tell them apart"
+}
+
+# Blanks records (36 bytes each after the 8-byte header) of an item file in place.
+blank_records() {
+    local file=$1 record
+    shift
+    for record in "$@"; do
+        dd if=/dev/zero of="$file" bs=1 seek=$((8 + record * 36)) count=36 conv=notrunc status=none
+    done
+}
+
+# Checks that the last run succeeded with "Put File =" and an output path matching the pattern.
+expect_put() {
+    same_stream stderr ""
+    [[ "$(cat "$WORK/stdout")" =~ ^"Put File ="$'\n'$1$ ]] ||
+        fail "expected Put File = and $1, got: $(cat "$WORK/stdout") (command: $last_command)"
+    [ "$status" = 0 ] || fail "exit status $status, expected 0"
+}
+
+# The output file named on the second line of a "Put File =" outcome.
+put_file() {
+    sed -n 2p "$WORK/stdout"
+}
+
+USAGE="Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]
+  info      (--target FILE | --slot N)
+  to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]
+  to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]
+            [--write-index-list] [--no-backup] [--yes]
+  decrypt   (--target FILE | --slot N) [--binary FILE]
+  encrypt   (--target FILE | --slot N) [--binary FILE]
+  invert    (--target FILE | --slot N) --from decrypt|encrypt
+  revert    FILE
+  --help, --version"
+
+STAMP='[0-9]{4}-[0-9]{6}'
+
+case_help() {
+    run --help
+    expect 0 "$USAGE" ""
+    run to-binary --slot 1 --help
+    expect 0 "$USAGE" ""
+    run --version
+    expect 0 "morvane-cli $VERSION" ""
+}
+
+case_usage_errors() {
+    run
+    expect 2 "" "morvane-cli: no command given
+$USAGE"
+    run convert --slot 1
+    expect 2 "" "morvane-cli: unknown command convert
+$USAGE"
+    run info
+    expect 2 "" "morvane-cli: info needs --target FILE or --slot N
+$USAGE"
+    run to-text --slot 1 --index-column
+    expect 2 "" "morvane-cli: --index-column is not an option of to-text
+$USAGE"
+    run revert
+    expect 2 "" "morvane-cli: revert needs a FILE
+$USAGE"
+}
+
+case_info() {
+    run info --slot 1
+    expect 0 "Item table
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       ,
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     --" ""
+    run info --slot 2
+    expect 0 "Item table (encrypted)
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       ,
+ Decrypt/Encrypt  Both
+ NumberCode File  1
+ BRecordIndex     --" ""
+    run info --slot 3
+    expect 0 "Village shop
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     12" ""
+
+    # A target whose record size does not match its definition is not ready.
+    printf '[FileInfo]\nRecordDefinitionFileRP=defs/items.txt\nBRecordSize=35\nBRecordCount=34\n' >"$WORK/bad.ini"
+    run info --target "$WORK/bad.ini"
+    local lines=("FileInfo1 Not set" " BStartPosition   " " BRecordSize      35" " BRecordCount     34"
+                 " TDelimiter       " " Decrypt/Encrypt  --" " NumberCode File  " " BRecordIndex     ")
+    expect 1 "$(printf '%s\n' "${lines[@]}")" "Record Def Error
+At line 17. Length Inconsistent"
+    run to-text --target "$WORK/bad.ini"
+    expect 1 "" "Record Def Error
+At line 17. Length Inconsistent"
+
+    # Without a settings file no slot names a target.
+    mkdir "$WORK/empty"
+    run_in "$WORK/empty" to-text --slot 2
+    expect 1 "" "FileInfoDefaultRP Not set"
+}
+
+case_default_home() {
+    # The build's copy of the examples lies beside the program, whose folder is the default home.
+    local build=$WORK/build
+    mkdir "$build"
+    cp "$CLI" "$build/morvane-cli"
+    "$CMAKE" -DSOURCE="$EXAMPLES" -DDESTINATION="$build" -P "$SOURCE/scripts/copy_examples.cmake"
+    [ ! -e "$build/make_examples.cpp" ] || fail "the generator's source was copied"
+    (cd "$WORK" && ./build/morvane-cli info --slot 3 >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
+    last_command="info --slot 3 (default home)"
+    expect 0 "Village shop
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     12" ""
+
+    # A second copy leaves edited files alone and brings back missing ones.
+    echo "; edited" >>"$build/morvane.ini"
+    cp "$build/morvane.ini" "$WORK/edited.ini"
+    rm "$build/data/shop.tsv"
+    "$CMAKE" -DSOURCE="$EXAMPLES" -DDESTINATION="$build" -P "$SOURCE/scripts/copy_examples.cmake"
+    same_file "$build/morvane.ini" "$WORK/edited.ini"
+    same_file "$build/data/shop.tsv" "$EXAMPLES/data/shop.tsv"
+}
+
+case_to_text() {
+    # The committed text files are what the committed binary files convert to.
+    rm data/items.csv data/items-encrypted.csv data/shop.tsv
+    local slot
+    for slot in 1 2 3; do
+        run to-text --slot "$slot"
+        expect 0 "End [ Binary => Text ]" ""
+    done
+    same_file data/items.csv "$EXAMPLES/data/items.csv"
+    same_file data/items-encrypted.csv "$EXAMPLES/data/items-encrypted.csv"
+    same_file data/shop.tsv "$EXAMPLES/data/shop.tsv"
+    [ ! -e data/items.csv.bak ] || fail "a backup was made of a file that did not exist"
+
+    # Without a text file the output is named after the binary file, with a time stamp.
+    run to-text --slot 1 --text ""
+    expect 0 "End [ Binary => Text ]" ""
+    local derived
+    derived=$(ls data | grep -E "^items-$STAMP\.csv$") || fail "no derived text file"
+    same_file "data/$derived" "$EXAMPLES/data/items.csv"
+
+    # A missing binary file is the engine's failure.
+    run to-text --slot 1 --binary data/missing.dat --text out.csv
+    expect 1 "" "Error [ Binary => Text ]
+Text File Can not use
+Error  Can't open file
+$HOME_DIR/data/missing.dat"
+
+    run to-text --slot 1 --binary data/items.dat --text DATA/ITEMS.DAT
+    expect 1 "" "Canceled
+Binary File = Text File"
+}
+
+case_round_trip() {
+    # Binary => text => binary gives the original bytes. Every record byte must come from the
+    # text: the records are blanked before the text is written back.
+    local slot
+    for slot in 1 2 3; do
+        run to-text --slot "$slot" --text "$WORK/slot$slot.txt"
+        expect 0 "End [ Binary => Text ]" ""
+    done
+
+    cp data/items.dat plain.dat
+    blank_records plain.dat $(seq 0 33)
+    differ plain.dat data/items.dat
+    run to-binary --slot 1 --text "$WORK/slot1.txt" --binary plain.dat --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file plain.dat data/items.dat
+
+    # The encrypted target: blank records as stored are encrypted zero bytes.
+    cp data/items.dat blank.dat
+    blank_records blank.dat $(seq 0 33)
+    run encrypt --slot 2 --binary blank.dat
+    expect_put "blank-Encrypt-$STAMP\.dat"
+    local stored
+    stored=$(put_file)
+    differ "$stored" data/items-encrypted.dat
+    run to-binary --slot 2 --text "$WORK/slot2.txt" --binary "$stored" --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$stored" data/items-encrypted.dat
+
+    # The shop writes back only the records of its index list, in their places.
+    cp data/items.dat shop.dat
+    blank_records shop.dat 15 16 17 20 19 1 2 6 8 12 22 24
+    differ shop.dat data/items.dat
+    run to-binary --slot 3 --text "$WORK/slot3.txt" --binary shop.dat --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file shop.dat data/items.dat
+
+    # A target without fillers writes a new binary file whole.
+    printf 'ID,4,R,u,1,ID\nPrice,4,N,u,1,Price\nRest,28,N,s,1,Rest\n' >"$WORK/whole.txt"
+    printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBStartPosition=0\nBRecordSize=36\nBRecordCount=3\nTDelimiter=T\n' \
+        "$WORK/whole.txt" >"$WORK/whole.ini"
+    printf '//ID\tPrice\tRest\r\n7\t250\tBlue Gem\r\n8\t4294967295\tRed Gem\r\n9\t0\t\r\n' >"$WORK/whole.tsv"
+    run to-binary --target "$WORK/whole.ini" --text "$WORK/whole.tsv" --binary "$WORK/whole.dat"
+    expect 0 "End [ Text => Binary ]" ""
+    {
+        printf '\x07\0\0\0\0\0\0\xfaBlue Gem'; head -c 20 /dev/zero
+        printf '\x08\0\0\0\xff\xff\xff\xffRed Gem'; head -c 21 /dev/zero
+        printf '\x09\0\0\0'; head -c 32 /dev/zero
+    } >"$WORK/whole.expected"
+    same_file "$WORK/whole.dat" "$WORK/whole.expected"
+    run to-text --target "$WORK/whole.ini" --binary "$WORK/whole.dat" --text "$WORK/whole-again.tsv"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/whole-again.tsv" "$WORK/whole.tsv"
+
+    # With fillers the existing record must be read first, which a new file cannot give.
+    run to-binary --slot 1 --binary new.dat
+    expect 1 "" "Error [ Text => Binary ]
+Binary File Can not use
+At line 2. 6 The handle of $HOME_DIR/new.dat is invalid."
+}
+
+case_backup_and_revert() {
+    echo "my edits" >data/items.csv
+    cp data/items.csv "$WORK/edited.csv"
+    run to-text --slot 1
+    expect 0 "End [ Binary => Text ]" ""
+    same_file data/items.csv.bak "$WORK/edited.csv"
+    same_file data/items.csv "$EXAMPLES/data/items.csv"
+
+    run revert data/items.csv
+    expect 0 "End Revert(bak)" ""
+    same_file data/items.csv "$WORK/edited.csv"
+    # The backup stays, so a second revert gives the same file.
+    run revert "$HOME_DIR/data/items.csv"
+    expect 0 "End Revert(bak)" ""
+    same_file data/items.csv "$WORK/edited.csv"
+
+    # Writing text back into the binary file keeps the binary file's old contents.
+    cp "$EXAMPLES/data/items.csv" data/items.csv
+    sed -i 's/,Wooden Club/,Oaken Club/' data/items.csv
+    run to-binary --slot 1
+    expect 0 "End [ Text => Binary ]" ""
+    same_file data/items.dat.bak "$EXAMPLES/data/items.dat"
+    differ data/items.dat "$EXAMPLES/data/items.dat"
+    grep -q "Oaken Club" data/items.dat || fail "the edited name was not written"
+    run revert data/items.dat
+    expect 0 "End Revert(bak)" ""
+    same_file data/items.dat "$EXAMPLES/data/items.dat"
+
+    run revert data/shop.tsv
+    expect 1 "" "Can't open file
+$HOME_DIR/data/shop.tsv.bak"
+}
+
+case_overwrite() {
+    echo "my edits" >data/items.csv
+    cp data/items.csv "$WORK/edited.csv"
+    # Without a backup an existing output is replaced only with --yes.
+    run to-text --slot 1 --no-backup
+    expect 1 "" "Canceled
+
+[ Binary => Text ]"
+    same_file data/items.csv "$WORK/edited.csv"
+    run to-binary --slot 1 --no-backup
+    expect 1 "" "Canceled
+
+[ Text => Binary ]"
+    same_file data/items.dat "$EXAMPLES/data/items.dat"
+
+    run to-text --slot 1 --no-backup --yes
+    expect 0 "End [ Binary => Text ]" ""
+    same_file data/items.csv "$EXAMPLES/data/items.csv"
+    [ ! -e data/items.csv.bak ] || fail "a backup was made with --no-backup"
+
+    # The binary output is created only where the records start at 0 and no list names them.
+    run to-binary --slot 1 --binary ""
+    expect 1 "" "Canceled
+Error Binary"
+}
+
+case_decrypt_encrypt() {
+    run decrypt --slot 2
+    expect_put "data/items-encrypted-Decrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items.dat
+
+    run encrypt --slot 2 --binary data/items.dat
+    expect_put "data/items-Encrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items-encrypted.dat
+
+    run decrypt --slot 1
+    expect 1 "" "Error Decrypt"
+    run decrypt --slot 2 --binary data/missing.dat
+    expect 1 "" "Error Decrypt Can't open file"
+    : >empty.dat
+    run encrypt --slot 2 --binary empty.dat
+    expect 1 "" "Error Encrypt Can't open file"
+}
+
+case_invert() {
+    run invert --slot 2 --from decrypt
+    expect_put "tables/decrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/encrypt.tbl
+
+    run invert --slot 2 --from encrypt
+    expect_put "tables/encrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/decrypt.tbl
+
+    # With the decryption table alone, the encryption table is its derived inverse.
+    sed '/T2BEncryptTableFileRP/d' targets/items-encrypted.ini >targets/decrypt-only.ini
+    run invert --target targets/decrypt-only.ini --from decrypt
+    expect_put "tables/decrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/encrypt.tbl
+
+    run invert --slot 1 --from encrypt
+    expect 1 "" "Error ManageCrypt"
+}
+
+case_index_column() {
+    # Two edited records, addressed by their IDs in the first column.
+    {
+        head -n 1 data/items.csv
+        grep '^5,' data/items.csv | sed 's/Cursed Dagger/Dull Dagger/'
+        grep '^2,' data/items.csv | sed 's/,450,/,475,/'
+    } >"$WORK/edit.csv"
+    run to-binary --slot 1 --text "$WORK/edit.csv" --index-column --write-index-list
+    expect 0 "End [ Text => Binary ]" ""
+    printf '// BasePointOfBRecordIndex\r\n0\r\n// BRecordIndexList\r\n5\r\n2\r\n' >"$WORK/list.expected"
+    same_file "$WORK/edit-BRecordIndexList.tsv" "$WORK/list.expected"
+
+    run to-text --slot 1 --text "$WORK/after.csv"
+    expect 0 "End [ Binary => Text ]" ""
+    sed -e 's/Cursed Dagger/Dull Dagger/' -e 's/^2,450,/2,475,/' data/items.csv >"$WORK/after.expected"
+    differ "$WORK/after.expected" data/items.csv
+    same_file "$WORK/after.csv" "$WORK/after.expected"
+
+    # The written list serves as a target's record index list.
+    sed "s|defs/shop-index.tsv|$WORK/edit-BRecordIndexList.tsv|" targets/shop.ini >targets/edited.ini
+    run info --target targets/edited.ini
+    [ "$status" = 0 ] && [ "$(tail -n 1 "$WORK/stdout")" = " BRecordIndex     2" ] ||
+        fail "the written list does not load: $(cat "$WORK/stdout" "$WORK/stderr")"
+
+    # Refused where the window disables the options: a target with a record index list, a first
+    # item that is no record number, the list without the column.
+    local refusal="morvane-cli: --index-column needs a target without a record index list whose first item is a one-column unsigned number read with R"
+    run to-binary --slot 3 --index-column
+    expect 2 "" "$refusal"
+    sed 's/^ID, *4, *R,/ID, 4, N,/' defs/items.txt >defs/items-big-endian.txt
+    sed 's|defs/items.txt|defs/items-big-endian.txt|' targets/items.ini >targets/big-endian.ini
+    run to-binary --target targets/big-endian.ini --index-column
+    expect 2 "" "$refusal"
+    run to-binary --slot 1 --write-index-list
+    expect 2 "" "morvane-cli: --write-index-list goes with --index-column"
+    same_file data/items.dat.bak "$EXAMPLES/data/items.dat"
+
+    # A first column that is no record number of the file.
+    printf '//ID\r\n34,1,1,1,1,1,1,0,0,0,0,0,0,0,0,Key,Ghost\r\n' >"$WORK/beyond.csv"
+    run to-binary --slot 1 --text "$WORK/beyond.csv" --index-column
+    expect 1 "" "Error [ Text => Binary ]
+Binary File Can not use
+At line 2. Can't seek file position"
+}
+
+case_translations() {
+    printf '[Translations]\nmsg.End=Ende\nbtn.Binary2Text=Bin => Txt\nmsg.Canceled=Abgebrochen\n' >>morvane.ini
+    run to-text --slot 1 --text "$WORK/out.csv"
+    expect 0 "Ende [ Bin => Txt ]" ""
+    run to-text --slot 1 --text "$WORK/out.csv" --no-backup
+    expect 1 "" "Abgebrochen
+
+[ Bin => Txt ]"
+    # Words without a translation keep their built-in texts.
+    run to-text --slot 1 --binary data/missing.dat --text "$WORK/out.csv"
+    expect 1 "" "Error [ Bin => Txt ]
+Text File Can not use
+Error  Can't open file
+$HOME_DIR/data/missing.dat"
+}
+
+case_interrupt() {
+    # Two million 8-byte records, each a 7-digit serial and a line feed. A code table on the
+    # serial makes every record cost some work, so the run lasts long enough to be interrupted.
+    seq -w 0 1999999 >"$WORK/big.dat"
+    awk 'BEGIN { for (i = 0; i < 200; i++) printf "%d\tX%d\n", 16705 + 3 * i, i }' >"$WORK/codes.tsv"
+    printf 'Serial,7,N,s,1,Serial,%s\nEnd,1,R,u,1,End\n' "$WORK/codes.tsv" >"$WORK/big.txt"
+    make_big_target() {
+        printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=%s\nBinaryFilePath=%s\nTextFilePath=%s\n' \
+            "$WORK/big.txt" "$1" "$WORK/big.dat" "$2" >"$3"
+    }
+    make_big_target 2000000 "$WORK/big.csv" "$WORK/big.ini"
+
+    "$CLI" --home "$HOME_DIR" to-text --target "$WORK/big.ini" >"$WORK/stdout" 2>"$WORK/stderr" &
+    local pid=$! waited=0
+    while [ "$(stat -c %s "$WORK/big.csv" 2>/dev/null || echo 0)" -lt 65536 ]; do
+        kill -0 "$pid" 2>/dev/null || fail "the run ended before it could be interrupted"
+        waited=$((waited + 1))
+        [ "$waited" -lt 1000 ] || { kill -KILL "$pid"; fail "no output after 10 seconds"; }
+        sleep 0.01
+    done
+    kill -INT "$pid" || fail "the run ended before it could be interrupted"
+    set +e
+    wait "$pid"
+    status=$?
+    set -e
+    last_command="to-text of two million records, interrupted"
+    expect 1 "" "Error [ Binary => Text ]
+Text File Can not use
+Stop ?"
+
+    # The text holds the header and whole lines only, each as a full conversion writes it.
+    [ "$(tail -c 2 "$WORK/big.csv" | od -An -c | tr -d ' ')" = '\r\n' ] || fail "the text ends within a line"
+    local lines
+    lines=$(($(wc -l <"$WORK/big.csv") - 1))
+    [ "$lines" -ge 1 ] && [ "$lines" -lt 2000000 ] || fail "$lines records written"
+    make_big_target "$lines" "$WORK/part.csv" "$WORK/part.ini"
+    run to-text --target "$WORK/part.ini"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/big.csv" "$WORK/part.csv"
+}
+
+"case_$CASE"
