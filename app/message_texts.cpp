@@ -24,7 +24,17 @@ CMessageTexts::CMessageTexts() : m_previous(g_active), m_registered(true) {
 CMessageTexts::CMessageTexts(Unregistered) { ResetWords(""); }
 
 CMessageTexts::~CMessageTexts() {
-    if (m_registered && g_active == this) g_active = m_previous;
+    if (!m_registered) return;
+    // Unlinked from the chain of registrations wherever it stands, so none is left dangling.
+    if (g_active == this) {
+        g_active = m_previous;
+        return;
+    }
+    for (CMessageTexts* later = g_active; later; later = later->m_previous)
+        if (later->m_previous == this) {
+            later->m_previous = m_previous;
+            return;
+        }
 }
 
 const char* CMessageTexts::BuiltInWord(int n) { return kBuiltInWords[n]; }

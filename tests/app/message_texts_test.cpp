@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/messages.h"
 #include "app/ui_label_set.h"
 #include "tests/common/test_support.h"
@@ -46,6 +48,18 @@ TEST(MessageTexts, TheNewestVocabularyIsActiveUntilDestroyed) {
         inner.ResetWords("");
         EXPECT_EQ(Word(wEnd), "End");
     }
+    EXPECT_EQ(Word(wEnd), "Ende");
+}
+
+TEST(MessageTexts, DestroyedOutOfOrderLeavesNoDanglingRegistration) {
+    CTestEnvironment env;
+    env.Translate("msg.End=Ende\r\n");
+    auto older = std::make_unique<CMessageTexts>();
+    older->ResetWords("");
+    auto newer = std::make_unique<CMessageTexts>();
+    newer->ResetWords("");
+    older.reset();
+    newer.reset();
     EXPECT_EQ(Word(wEnd), "Ende");
 }
 

@@ -1,0 +1,131 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/app_state.h"
+
+class CProgress;
+
+// Control ids of the main window.
+enum MainWindowControl : int {
+    idMessageArea = 1001,
+    idLabelColumn = 1002,
+    idValueColumn = 1003,
+    idBinaryField = 1004,
+    idTextField = 1005,
+    idTargetField = 1006,
+    idIndexListField = 1007,
+    idTextToBinary = 1008,
+    idBinaryToText = 1009,
+    idBinaryLabel = 1010,
+    idTextLabel = 1011,
+    idTargetLabel = 1012,
+    idIndexListLabel = 1013,
+    idBrowseBinary = 1014,
+    idBrowseText = 1015,
+    idBrowseTarget = 1016,
+    idBrowseIndexList = 1017,
+    idSaveBinary = 1018,
+    idSaveText = 1019,
+    idSaveTarget = 1020,
+    idSaveIndexList = 1021,
+    idClearText = 1022,
+    idClearIndexList = 1023,
+    idDecryptBinary = 1024,
+    idEncryptBinary = 1025,
+    idDecryptToEncrypt = 1026,
+    idEncryptToDecrypt = 1027,
+    idIndexOptionsFrame = 1028,
+    idIndexColumnOption = 1029,
+    idWriteIndexListOption = 1030,
+    idBackupOption = 1031,
+    idReloadTarget = 1032,
+    idReloadIndexList = 1033,
+    idRevertBinary = 1034,
+    idRevertText = 1035,
+    idReloadHint = 1036,
+    idTargetFrame = 1037,
+    idSlot1 = 1038,
+    idSlot2 = 1039,
+    idSlot3 = 1040,
+};
+
+// What the shell says when asked to open a file with its associated program.
+enum class ShellOpenResult { opened, accessDenied, associationIncomplete, noAssociation, failed };
+
+// The operating system's "open this file" (the window system provides it).
+class IShellOpener {
+public:
+    virtual ~IShellOpener() = default;
+    virtual ShellOpenResult Open(const std::string& path) = 0;
+};
+
+// Where the window goes on the screen.
+struct CWindowPlacement {
+    int left = 0;
+    int top = 0;
+};
+
+// The main window without its window system: every control's text, enabling and check state,
+// and every command behind the controls. The desktop program shows this state and forwards the
+// user's actions to it; tests drive it directly.
+class CMainWindowModel {
+public:
+    CMainWindowModel(CAppState& app, CProgress& progress, IShellOpener& shell);
+
+    // The window's initialisation: enabling, check boxes, slot captions, the first slot, the
+    // label column and the translated captions (the label set is used up here).
+    void Initialize();
+
+    // State shown by the window.
+    const std::string& Text(int controlId) const;   // captions, fields, columns, message area
+    bool IsEnabled(int controlId) const;
+    bool IsChecked(int controlId) const;
+    int CurrentSlot() const { return m_currentSlot; } // 0..2
+    // The field a command wants focused (1004 or 1005), or 0; taken once.
+    int TakeFocusRequest();
+
+    // The user's actions.
+    void EditField(int fieldId, const std::string& text); // typing into 1004 or 1005
+    void SetChecked(int controlId, bool checked);          // 1029 (with its rule), 1030, 1031
+    void Command(int controlId);                           // a button, clickable label or slot button
+    void DropFile(int fieldId, const std::string& path);   // the first file dropped on 1004 or 1005
+
+    // Part of the window's initialisation and closing: the position to show the window at, for
+    // a window of w x h on a screen of W x H (stored values clamped, unset ones centred), and the
+    // settings written when the window is destroyed at the given normal position.
+    CWindowPlacement RestorePosition(int w, int h, int W, int H);
+    void SavePosition(int left, int top);
+
+    // Called around long work, for a wait cursor; may be empty.
+    std::function<void(bool busy)> m_waitCursor;
+
+private:
+    void SelectSlot(int slot);
+    void RefreshSlot();
+    bool RefreshStatus();
+    void SetIndexOptions(bool allowed);
+    void ApplyPath(int fieldId);
+    void LoadIndexList();
+    void Browse(int fieldId);
+    void SavePath(int buttonId);
+    void Reload(int fieldId);
+    void ClearIndexList();
+    void Revert(int buttonId);
+    void OpenInShell(int labelId);
+    void Convert(int buttonId);
+    void ShowMessageArea(const std::string& text);
+    CTargetInfo& Slot() { return m_app.m_slots[m_currentSlot]; }
+
+    CAppState& m_app;
+    CProgress& m_progress;
+    IShellOpener& m_shell;
+    int m_currentSlot = 0;
+    int m_focusRequest = 0;
+    bool m_initialized = false;
+    std::string m_pendingPath;
+    std::map<int, std::string> m_texts;
+    std::map<int, bool> m_enabled;
+    std::map<int, bool> m_checked;
+};
