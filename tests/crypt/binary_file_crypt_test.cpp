@@ -17,21 +17,12 @@
 #include "platform/system.h"
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
+#include "tests/crypt/code_table_samples.h"
 
 namespace {
 
 const CLocalTime kNow {2024, 3, 7, 9, 5, 2};
 const std::string kStamp = "-0307-090502";
-
-CodeTableBytes Shuffled(unsigned seed) {
-    CodeTableBytes table{};
-    for (unsigned i = 0; i < kCodeTableSize; ++i) table[i] = static_cast<std::uint8_t>(i);
-    std::mt19937 random(seed);
-    std::shuffle(table.begin(), table.end(), random);
-    return table;
-}
-
-std::string Bytes(const CodeTableBytes& table) { return std::string(table.begin(), table.end()); }
 
 std::string RandomData(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -147,7 +138,7 @@ TEST_F(BinaryFileCrypt, EveryByteIsSubstitutedBlockByBlock) {
         {1, {0}},
         {513, {0, 256, 512}},
     };
-    const CodeTableBytes decrypt = Shuffled(1);
+    const CodeTableBytes decrypt = ShuffledTable(1);
     for (const Case& c : cases) {
         for (int encrypt : {0, 1}) {
             SCOPED_TRACE(std::to_string(c.size) + (encrypt ? " encrypt" : " decrypt"));
@@ -183,7 +174,7 @@ TEST_F(BinaryFileCrypt, LabelUsesTranslatedWords) {
     CTestEnvironment env;
     env.Translate("msg.Decrypt=Entschl\r\nmsg.File=Datei\r\nmsg.Put=Schreiben\r\n");
     CCodeTablePair pair;
-    LoadPair(env, pair, Shuffled(3), std::nullopt);
+    LoadPair(env, pair, ShuffledTable(3), std::nullopt);
     env.m_folder.Write("data.bin", RandomData(10, 4));
     CScriptedProgress progress;
     EXPECT_EQ(ConvertBinaryFile(pair, 0, "data.bin", progress), "Schreiben Datei =\r\ndata-Entschl" + kStamp + ".dat");
@@ -195,7 +186,7 @@ TEST_F(BinaryFileCrypt, LabelUsesTranslatedWords) {
 TEST_F(BinaryFileCrypt, RoundTripAndIdentity) {
     CodeTableBytes identity{};
     for (unsigned i = 0; i < kCodeTableSize; ++i) identity[i] = static_cast<std::uint8_t>(i);
-    const CodeTableBytes decrypt = Shuffled(5);
+    const CodeTableBytes decrypt = ShuffledTable(5);
     CodeTableBytes encrypt{};
     for (unsigned i = 0; i < kCodeTableSize; ++i) encrypt[decrypt[i]] = static_cast<std::uint8_t>(i);
     const std::string input = RandomData(1000, 6);
@@ -227,7 +218,7 @@ TEST_F(BinaryFileCrypt, RoundTripAndIdentity) {
 TEST_F(BinaryFileCrypt, OutputLiesBesideTheResolvedInput) {
     CTestEnvironment env;
     CCodeTablePair pair;
-    const CodeTableBytes decrypt = Shuffled(7);
+    const CodeTableBytes decrypt = ShuffledTable(7);
     LoadPair(env, pair, decrypt, std::nullopt);
     const std::string input = RandomData(300, 8);
     env.m_folder.Write("sub/data.bin", input);
@@ -249,7 +240,7 @@ TEST_F(BinaryFileCrypt, OutputLiesBesideTheResolvedInput) {
 TEST_F(BinaryFileCrypt, SameSecondReplacesTheOutput) {
     CTestEnvironment env;
     CCodeTablePair pair;
-    const CodeTableBytes decrypt = Shuffled(9);
+    const CodeTableBytes decrypt = ShuffledTable(9);
     LoadPair(env, pair, decrypt, std::nullopt);
     env.m_folder.Write("data.bin", RandomData(2000, 10));
     CScriptedProgress progress;
@@ -262,7 +253,7 @@ TEST_F(BinaryFileCrypt, SameSecondReplacesTheOutput) {
 
 // A confirmed stop keeps exactly the blocks written before it; No lets the run go on.
 TEST_F(BinaryFileCrypt, StopKeepsTheBlocksWritten) {
-    const CodeTableBytes decrypt = Shuffled(12);
+    const CodeTableBytes decrypt = ShuffledTable(12);
     const std::string input = RandomData(600, 13);
     for (std::size_t blocks : {0u, 1u, 2u}) {
         for (bool translate : {false, true}) {
@@ -353,7 +344,7 @@ TEST_F(BinaryFileCrypt, FailuresComposeTheirTexts) {
             if (translate) env.Translate(c.translation);
             CCodeTablePair pair;
             if (c.inUse) {
-                LoadPair(env, pair, Shuffled(14), std::nullopt);
+                LoadPair(env, pair, ShuffledTable(14), std::nullopt);
             } else {
                 pair.Reset();
                 ASSERT_TRUE(pair.Load("", ""));
@@ -384,7 +375,7 @@ TEST_F(BinaryFileCrypt, FailuresComposeTheirTexts) {
 TEST_F(BinaryFileCrypt, FailureMidRunKeepsTheBlocksWritten) {
     CTestEnvironment env;
     CCodeTablePair pair;
-    const CodeTableBytes decrypt = Shuffled(15);
+    const CodeTableBytes decrypt = ShuffledTable(15);
     LoadPair(env, pair, decrypt, std::nullopt);
     const std::string input = RandomData(100 * 256 + 88, 16);
     env.m_folder.Write("data.bin", input);
@@ -411,7 +402,7 @@ TEST_F(BinaryFileCrypt, FailureMidRunKeepsTheBlocksWritten) {
 TEST_F(BinaryFileCrypt, AllocationFailuresEndAsMemoryShort) {
     CTestEnvironment env;
     CCodeTablePair pair;
-    const CodeTableBytes decrypt = Shuffled(19);
+    const CodeTableBytes decrypt = ShuffledTable(19);
     LoadPair(env, pair, decrypt, std::nullopt);
     const std::string input = RandomData(600, 20);
     env.m_folder.Write("data.bin", input);
@@ -445,7 +436,7 @@ TEST_F(BinaryFileCrypt, AllocationFailuresEndAsMemoryShort) {
 TEST_F(BinaryFileCrypt, InputGrowingUnderTheRunIsCutAtItsStartingSize) {
     CTestEnvironment env;
     CCodeTablePair pair;
-    const CodeTableBytes decrypt = Shuffled(17);
+    const CodeTableBytes decrypt = ShuffledTable(17);
     LoadPair(env, pair, decrypt, std::nullopt);
     const std::string input = RandomData(600, 18);
     env.m_folder.Write("data.bin", input);

@@ -11,29 +11,9 @@
 #include "platform/file.h"
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
+#include "tests/crypt/code_table_samples.h"
 
 namespace {
-
-CodeTableBytes Identity() {
-    CodeTableBytes table{};
-    for (unsigned i = 0; i < kCodeTableSize; ++i) table[i] = static_cast<std::uint8_t>(i);
-    return table;
-}
-
-CodeTableBytes Shuffled(unsigned seed) {
-    CodeTableBytes table = Identity();
-    std::mt19937 random(seed);
-    std::shuffle(table.begin(), table.end(), random);
-    return table;
-}
-
-CodeTableBytes Inverse(const CodeTableBytes& table) {
-    CodeTableBytes inverse{};
-    for (unsigned i = 0; i < kCodeTableSize; ++i) inverse[table[i]] = static_cast<std::uint8_t>(i);
-    return inverse;
-}
-
-std::string Bytes(const CodeTableBytes& table) { return std::string(table.begin(), table.end()); }
 
 // Every byte value passed through one table of the pair.
 CodeTableBytes Through(const CCodeTablePair& pair, int encrypt, const CodeTableBytes& source) {
@@ -44,7 +24,7 @@ CodeTableBytes Through(const CCodeTablePair& pair, int encrypt, const CodeTableB
 
 // A pair that is not usable passes bytes unchanged, whatever its tables may still hold.
 void ExpectUnchanged(const CCodeTablePair& pair) {
-    const CodeTableBytes all = Identity();
+    const CodeTableBytes all = IdentityTable();
     EXPECT_EQ(Through(pair, 0, all), all);
     EXPECT_EQ(Through(pair, 1, all), all);
 }
@@ -69,7 +49,7 @@ TEST(CodeTablePair, OneTableFileDerivesTheOther) {
     for (int encryptGiven : {0, 1}) {
         SCOPED_TRACE(encryptGiven);
         CTestEnvironment env;
-        const CodeTableBytes table = Shuffled(11);
+        const CodeTableBytes table = ShuffledTable(11);
         env.m_folder.Write("one.tbl", Bytes(table));
         CCodeTablePair pair;
         pair.Reset();
@@ -80,9 +60,9 @@ TEST(CodeTablePair, OneTableFileDerivesTheOther) {
         EXPECT_EQ(pair.Table(!encryptGiven).m_ok, 0);
         EXPECT_EQ(pair.Table(!encryptGiven).m_pathAsWritten, "");
 
-        const CodeTableBytes all = Identity();
+        const CodeTableBytes all = IdentityTable();
         EXPECT_EQ(Through(pair, encryptGiven, all), table);
-        EXPECT_EQ(Through(pair, !encryptGiven, all), Inverse(table));
+        EXPECT_EQ(Through(pair, !encryptGiven, all), InverseTable(table));
         EXPECT_EQ(Through(pair, 1, Through(pair, 0, all)), all);
         EXPECT_EQ(Through(pair, 0, Through(pair, 1, all)), all);
     }
@@ -90,10 +70,10 @@ TEST(CodeTablePair, OneTableFileDerivesTheOther) {
 
 TEST(CodeTablePair, TwoInverseTablesLoadAndTransformInPlace) {
     CTestEnvironment env;
-    const CodeTableBytes decrypt = Shuffled(12);
+    const CodeTableBytes decrypt = ShuffledTable(12);
     env.m_folder.Write("dec.tbl", Bytes(decrypt));
     // The encryption file is longer; its extra bytes are not read.
-    env.m_folder.Write("enc.tbl", Bytes(Inverse(decrypt)) + std::string(44, '\0'));
+    env.m_folder.Write("enc.tbl", Bytes(InverseTable(decrypt)) + std::string(44, '\0'));
     CCodeTablePair pair;
     pair.Reset();
     ASSERT_TRUE(pair.Load("dec.tbl", "enc.tbl")) << pair.m_message;
@@ -101,23 +81,23 @@ TEST(CodeTablePair, TwoInverseTablesLoadAndTransformInPlace) {
     EXPECT_EQ(pair.m_decryptTable.m_ok, 1);
     EXPECT_EQ(pair.m_encryptTable.m_ok, 1);
 
-    CodeTableBytes record = Identity();
+    CodeTableBytes record = IdentityTable();
     pair.Transform(record.data(), 0, record.size(), record.data());
     EXPECT_EQ(record, decrypt);
     pair.Transform(record.data(), 1, record.size(), record.data());
-    EXPECT_EQ(record, Identity());
+    EXPECT_EQ(record, IdentityTable());
 }
 
 TEST(CodeTablePair, IdentityTableAndEmptyTransformChangeNothing) {
     CTestEnvironment env;
-    env.m_folder.Write("id.tbl", Bytes(Identity()));
+    env.m_folder.Write("id.tbl", Bytes(IdentityTable()));
     CCodeTablePair pair;
     pair.Reset();
     ASSERT_TRUE(pair.Load("id.tbl", "id.tbl")) << pair.m_message;
-    EXPECT_EQ(Through(pair, 0, Shuffled(13)), Shuffled(13));
-    EXPECT_EQ(Through(pair, 1, Shuffled(13)), Shuffled(13));
+    EXPECT_EQ(Through(pair, 0, ShuffledTable(13)), ShuffledTable(13));
+    EXPECT_EQ(Through(pair, 1, ShuffledTable(13)), ShuffledTable(13));
 
-    env.m_folder.Write("dec.tbl", Bytes(Shuffled(14)));
+    env.m_folder.Write("dec.tbl", Bytes(ShuffledTable(14)));
     ASSERT_TRUE(pair.Load("dec.tbl", ""));
     const std::uint8_t source[] = {1, 2, 3};
     std::uint8_t destination[] = {7, 7, 7};
@@ -128,7 +108,7 @@ TEST(CodeTablePair, IdentityTableAndEmptyTransformChangeNothing) {
 
 // Every failure text of a load, with the built-in words and with one word translated.
 TEST(CodeTablePair, LoadFailuresComposeTheirTexts) {
-    CodeTableBytes repeated = Identity();
+    CodeTableBytes repeated = IdentityTable();
     repeated[200] = repeated[0];
     // Shifted by 7 against its decryption table, with two entries swapped: the round trip first
     // differs at 13, whose decrypted byte is 20.
@@ -147,7 +127,7 @@ TEST(CodeTablePair, LoadFailuresComposeTheirTexts) {
         std::string translation;
         std::string builtIn, translated;
     };
-    const std::string valid = Bytes(Shuffled(15));
+    const std::string valid = Bytes(ShuffledTable(15));
     const std::vector<Case> cases = {
         {"missing decryption file", std::nullopt, std::nullopt, "dec.tbl", "", "msg.FilePath=Dateipfad\r\n",
          "Decrypt Error\r\nFilePath ", "Decrypt Error\r\nDateipfad "},
@@ -192,7 +172,7 @@ TEST(CodeTablePair, FileLockedByAWriterFailsTheAccessCheck) {
         SCOPED_TRACE(translate);
         CTestEnvironment env;
         if (translate) env.Translate("msg.Can't open file=Nicht zu öffnen\r\n");
-        const std::string fullPath = env.m_folder.Write("dec.tbl", Bytes(Shuffled(16)));
+        const std::string fullPath = env.m_folder.Write("dec.tbl", Bytes(ShuffledTable(16)));
         CFile writer(fullPath, modeReadWrite | typeBinary);
         CCodeTablePair pair;
         pair.Reset();
@@ -209,9 +189,9 @@ TEST(CodeTablePair, FileLockedByAWriterFailsTheAccessCheck) {
 // A reload starts from nothing: neither an earlier failure nor an earlier table survives it.
 TEST(CodeTablePair, ReloadForgetsTheEarlierLoad) {
     CTestEnvironment env;
-    const CodeTableBytes decrypt = Shuffled(17);
+    const CodeTableBytes decrypt = ShuffledTable(17);
     env.m_folder.Write("dec.tbl", Bytes(decrypt));
-    env.m_folder.Write("enc.tbl", Bytes(Inverse(decrypt)));
+    env.m_folder.Write("enc.tbl", Bytes(InverseTable(decrypt)));
     CCodeTablePair pair;
     pair.Reset();
     EXPECT_FALSE(pair.Load("missing.tbl", ""));
@@ -231,14 +211,14 @@ TEST(CodeTablePair, ReloadForgetsTheEarlierLoad) {
 // Whichever allocation of a load fails, the load ends either as it would have or with the
 // shortage in its message.
 TEST(CodeTablePair, AllocationFailuresEndAsMemoryShort) {
-    CodeTableBytes wrongInverse = Shuffled(18);
+    CodeTableBytes wrongInverse = ShuffledTable(18);
     std::swap(wrongInverse[0], wrongInverse[1]);
-    const CodeTableBytes decrypt = Shuffled(18);
+    const CodeTableBytes decrypt = ShuffledTable(18);
     for (bool consistent : {true, false}) {
         SCOPED_TRACE(consistent);
         CTestEnvironment env;
         env.m_folder.Write("dec.tbl", Bytes(decrypt));
-        env.m_folder.Write("enc.tbl", Bytes(consistent ? Inverse(decrypt) : wrongInverse));
+        env.m_folder.Write("enc.tbl", Bytes(consistent ? InverseTable(decrypt) : wrongInverse));
         CCodeTablePair pair;
         pair.Reset();
         const bool expectedResult = pair.Load("dec.tbl", "enc.tbl");

@@ -10,32 +10,12 @@
 #include "platform/system.h"
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
+#include "tests/crypt/code_table_samples.h"
 
 namespace {
 
 const CLocalTime kNow {2024, 11, 23, 17, 45, 9};
 const std::string kStamp = "-1123-174509";
-
-CodeTableBytes Identity() {
-    CodeTableBytes table{};
-    for (unsigned i = 0; i < kCodeTableSize; ++i) table[i] = static_cast<std::uint8_t>(i);
-    return table;
-}
-
-CodeTableBytes Shuffled(unsigned seed) {
-    CodeTableBytes table = Identity();
-    std::mt19937 random(seed);
-    std::shuffle(table.begin(), table.end(), random);
-    return table;
-}
-
-CodeTableBytes Inverse(const CodeTableBytes& table) {
-    CodeTableBytes inverse{};
-    for (unsigned i = 0; i < kCodeTableSize; ++i) inverse[table[i]] = static_cast<std::uint8_t>(i);
-    return inverse;
-}
-
-std::string Bytes(const CodeTableBytes& table) { return std::string(table.begin(), table.end()); }
 
 std::size_t CountOutputs(const std::string& folder) {
     std::size_t count = 0;
@@ -56,7 +36,7 @@ TEST_F(TableInversion, DerivedInverseLoadsAsAConsistentPair) {
     for (int fromEncrypt : {0, 1}) {
         SCOPED_TRACE(fromEncrypt);
         CTestEnvironment env;
-        const CodeTableBytes given = Shuffled(1);
+        const CodeTableBytes given = ShuffledTable(1);
         env.m_folder.Write("tables/one.tbl", Bytes(given));
         CCodeTablePair pair;
         pair.Reset();
@@ -64,7 +44,7 @@ TEST_F(TableInversion, DerivedInverseLoadsAsAConsistentPair) {
 
         const std::string written = "tables/one-Reverse" + kStamp + ".dat";
         EXPECT_EQ(WriteInverse(pair, fromEncrypt), "Put File =\r\n" + written);
-        EXPECT_EQ(env.m_folder.Read(written), Bytes(Inverse(given)));
+        EXPECT_EQ(env.m_folder.Read(written), Bytes(InverseTable(given)));
 
         EXPECT_EQ(WriteInverse(pair, !fromEncrypt), "Error ManageCrypt");
         EXPECT_EQ(CountOutputs(env.m_folder.Path()), 1u);
@@ -80,10 +60,10 @@ TEST_F(TableInversion, DerivedInverseLoadsAsAConsistentPair) {
 // With two consistent files either command writes the other table's file (its first 256 bytes).
 TEST_F(TableInversion, BothFilesGiveEachOther) {
     CTestEnvironment env;
-    const CodeTableBytes decrypt = Shuffled(2);
+    const CodeTableBytes decrypt = ShuffledTable(2);
     CTempFolder elsewhere;
     const std::string decPath = elsewhere.Write("dec.tbl", Bytes(decrypt));
-    env.m_folder.Write("enc.tbl", Bytes(Inverse(decrypt)) + std::string(44, '\x07'));
+    env.m_folder.Write("enc.tbl", Bytes(InverseTable(decrypt)) + std::string(44, '\x07'));
     CCodeTablePair pair;
     pair.Reset();
     ASSERT_TRUE(pair.Load(decPath, "enc.tbl")) << pair.m_message;
@@ -91,7 +71,7 @@ TEST_F(TableInversion, BothFilesGiveEachOther) {
     // A table outside the program folder is named in full, one inside it relative.
     const std::string fromDecrypt = elsewhere.Path() + "dec-Reverse" + kStamp + ".dat";
     EXPECT_EQ(WriteInverse(pair, 0), "Put File =\r\n" + fromDecrypt);
-    EXPECT_EQ(elsewhere.Read(fromDecrypt), Bytes(Inverse(decrypt)));
+    EXPECT_EQ(elsewhere.Read(fromDecrypt), Bytes(InverseTable(decrypt)));
     EXPECT_EQ(WriteInverse(pair, 1), "Put File =\r\nenc-Reverse" + kStamp + ".dat");
     EXPECT_EQ(env.m_folder.Read("enc-Reverse" + kStamp + ".dat"), Bytes(decrypt));
     EXPECT_EQ(pair.m_ok, 1);
@@ -100,18 +80,18 @@ TEST_F(TableInversion, BothFilesGiveEachOther) {
 
 TEST_F(TableInversion, IdentityInvertsToItself) {
     CTestEnvironment env;
-    env.m_folder.Write("id.tbl", Bytes(Identity()));
+    env.m_folder.Write("id.tbl", Bytes(IdentityTable()));
     CCodeTablePair pair;
     pair.Reset();
     ASSERT_TRUE(pair.Load("id.tbl", ""));
     EXPECT_EQ(WriteInverse(pair, 0), "Put File =\r\nid-Reverse" + kStamp + ".dat");
-    EXPECT_EQ(env.m_folder.Read("id-Reverse" + kStamp + ".dat"), Bytes(Identity()));
+    EXPECT_EQ(env.m_folder.Read("id-Reverse" + kStamp + ".dat"), Bytes(IdentityTable()));
 }
 
 // A second run within the same second replaces the first one's file, whatever it held.
 TEST_F(TableInversion, SameSecondReplacesTheFile) {
     CTestEnvironment env;
-    const CodeTableBytes decrypt = Shuffled(3);
+    const CodeTableBytes decrypt = ShuffledTable(3);
     env.m_folder.Write("dec.tbl", Bytes(decrypt));
     const std::string written = "dec-Reverse" + kStamp + ".dat";
     env.m_folder.Write(written, std::string(1000, 'x'));
@@ -119,12 +99,12 @@ TEST_F(TableInversion, SameSecondReplacesTheFile) {
     pair.Reset();
     ASSERT_TRUE(pair.Load("dec.tbl", ""));
     WriteInverse(pair, 0);
-    EXPECT_EQ(env.m_folder.Read(written), Bytes(Inverse(decrypt)));
+    EXPECT_EQ(env.m_folder.Read(written), Bytes(InverseTable(decrypt)));
 }
 
 TEST_F(TableInversion, AllocationFailuresEndAsMemoryShort) {
     CTestEnvironment env;
-    const CodeTableBytes decrypt = Shuffled(5);
+    const CodeTableBytes decrypt = ShuffledTable(5);
     env.m_folder.Write("dec.tbl", Bytes(decrypt));
     CCodeTablePair pair;
     pair.Reset();
@@ -146,7 +126,7 @@ TEST_F(TableInversion, AllocationFailuresEndAsMemoryShort) {
         }
     }
     EXPECT_GT(shortages, 0);
-    EXPECT_EQ(env.m_folder.Read(written), Bytes(Inverse(decrypt)));
+    EXPECT_EQ(env.m_folder.Read(written), Bytes(InverseTable(decrypt)));
     EXPECT_EQ(pair.m_ok, 1);
 }
 
@@ -171,9 +151,9 @@ TEST_F(TableInversion, FailuresComposeTheirTexts) {
             SCOPED_TRACE(std::string(c.label) + (translate ? " translated" : ""));
             CTestEnvironment env;
             if (translate) env.Translate(c.translation);
-            CodeTableBytes repeated = Shuffled(4);
+            CodeTableBytes repeated = ShuffledTable(4);
             repeated[9] = repeated[3];
-            env.m_folder.Write("dec.tbl", Bytes(c.setup == Setup::failedLoad ? repeated : Shuffled(4)));
+            env.m_folder.Write("dec.tbl", Bytes(c.setup == Setup::failedLoad ? repeated : ShuffledTable(4)));
             if (c.setup == Setup::outputBlocked) std::filesystem::create_directory(env.m_folder.Path() + written);
             CCodeTablePair pair;
             pair.Reset();

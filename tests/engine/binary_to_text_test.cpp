@@ -33,7 +33,7 @@ const char* const kNumberedDefinition = "No,1,R,u,1,No\r\nRest,3,N,s,1,Rest\r\n"
 
 class BinaryToTextTest : public ::testing::Test {
 public:
-    bool Load(const CTargetSpec& spec) { return LoadTarget(env, target, spec); }
+    bool Load(const CTargetSetup& setup) { return LoadTarget(env, target, setup); }
     std::string BinaryPath() const { return env.m_folder.Path() + "data.bin"; }
     std::string TextPath() const { return env.m_folder.Path() + "text.csv"; }
     void WriteBinary(const std::string& bytes) { env.m_folder.Write("data.bin", bytes); }
@@ -48,7 +48,7 @@ public:
 };
 
 TEST_F(BinaryToTextTest, TheExampleRecordBecomesItsLine) {
-    ASSERT_TRUE(Load(CTargetSpec(kExampleDefinition, 13)));
+    ASSERT_TRUE(Load(CTargetSetup(kExampleDefinition, 13)));
     WriteBinary(kExampleRecord);
     CScriptedProgress progress;
     EXPECT_TRUE(Convert(progress)) << target.m_message;
@@ -64,7 +64,7 @@ TEST_F(BinaryToTextTest, TheExampleRecordBecomesItsLine) {
 // Bytes before the start position and after the data end belong to no record; a line feed
 // inside a cell becomes CR LF like every line end.
 TEST_F(BinaryToTextTest, EveryRecordFromTheStartPositionGivesOneLine) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 3).StartAt(2).Delimiter("T")));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3).StartAt(2).Delimiter("T")));
     WriteBinary("##" + Bytes({7, 'a', 'b', 'c', 8, 'd', '\n', 'e', 9, 'f', 0, 'g'}) + "trailer");
     CScriptedProgress progress;
     EXPECT_TRUE(Convert(progress)) << target.m_message;
@@ -117,9 +117,9 @@ TEST_F(BinaryToTextTest, ItemsBecomeTheirCells) {
     };
     for (const CellCase& c : cases) {
         SCOPED_TRACE(c.title);
-        CTargetSpec spec(c.definition, c.recordSize);
-        for (const auto& [name, contents] : c.files) spec.File(name, contents);
-        ASSERT_TRUE(Load(spec));
+        CTargetSetup setup(c.definition, c.recordSize);
+        for (const auto& [name, contents] : c.files) setup.File(name, contents);
+        ASSERT_TRUE(Load(setup));
         std::string line = "left over";
         EXPECT_TRUE(RecordToLine(target, reinterpret_cast<const std::uint8_t*>(c.record.data()), line));
         EXPECT_EQ(line, c.line);
@@ -127,7 +127,7 @@ TEST_F(BinaryToTextTest, ItemsBecomeTheirCells) {
 }
 
 TEST_F(BinaryToTextTest, ASlotNamingNoTableGivesAnEmptyCell) {
-    ASSERT_TRUE(Load(CTargetSpec("a,1,R,u,1,A\r\nb,1,R,u,1,B\r\n", 2)));
+    ASSERT_TRUE(Load(CTargetSetup("a,1,R,u,1,A\r\nb,1,R,u,1,B\r\n", 2)));
     target.m_recordDefinition.m_items[0].m_numberCodes[0] = 4;
     const std::string record = Bytes({3, 5});
     std::string line;
@@ -138,7 +138,7 @@ TEST_F(BinaryToTextTest, ASlotNamingNoTableGivesAnEmptyCell) {
 // Definitions refuse numeric items that cannot be read; an item changed behind the
 // definition's back still fails the record rather than reading past it.
 TEST_F(BinaryToTextTest, AnUnreadableItemFailsTheRecord) {
-    ASSERT_TRUE(Load(CTargetSpec("a,6,N,s,1,A\r\n", 6)));
+    ASSERT_TRUE(Load(CTargetSetup("a,6,N,s,1,A\r\n", 6)));
     const std::string record = "abcdef";
     std::string line;
     target.m_recordDefinition.m_items[0].m_conversionType = convUnsigned;
@@ -151,7 +151,7 @@ TEST_F(BinaryToTextTest, AnUnreadableItemFailsTheRecord) {
 }
 
 TEST_F(BinaryToTextTest, RecordsFollowTheIndexList) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)
                          .Key("BRecordIndexListFilePath", "list.tsv")
                          .File("list.tsv", "1\r\n6\t3\r\n10\r\n")));
     WriteBinary(NumberedRecords(10, 4));
@@ -163,7 +163,7 @@ TEST_F(BinaryToTextTest, RecordsFollowTheIndexList) {
 
 TEST_F(BinaryToTextTest, RecordsAreDecryptedFirst) {
     ASSERT_TRUE(Load(
-        CTargetSpec(kExampleDefinition, 13).Key("B2TDecryptTableFileRP", "dec.tbl").File("dec.tbl", ShiftingTable())));
+        CTargetSetup(kExampleDefinition, 13).Key("B2TDecryptTableFileRP", "dec.tbl").File("dec.tbl", ShiftingTable())));
     std::string stored;
     for (const char plain : kExampleRecord) {
         // The byte that decrypts to the plain one.
@@ -208,7 +208,7 @@ TEST_F(BinaryToTextTest, FailuresNameTheRecordBegun) {
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.title);
-        ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)));
+        ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)));
         c.arrange(*this);
         CScriptedProgress progress;
         EXPECT_FALSE(Convert(progress));
@@ -223,7 +223,7 @@ TEST_F(BinaryToTextTest, FailuresNameTheRecordBegun) {
 
 TEST_F(BinaryToTextTest, FailureTextsUseTheTranslatedWords) {
     env.Translate("msg.Error=Fehler\r\n");
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)));
     WriteBinary(NumberedRecords(6, 4) + "xy");
     CScriptedProgress progress;
     EXPECT_FALSE(Convert(progress));
@@ -232,7 +232,7 @@ TEST_F(BinaryToTextTest, FailureTextsUseTheTranslatedWords) {
 
 // A seek failure of the index list comes before the note of its record is set.
 TEST_F(BinaryToTextTest, AnIndexEntryBeyondTheRecordsCannotBeSought) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)
                          .Key("BRecordIndexListFilePath", "list.tsv")
                          .File("list.tsv", "0\r\n4\r\n10\r\n")));
     WriteBinary(NumberedRecords(12, 4));
@@ -243,7 +243,7 @@ TEST_F(BinaryToTextTest, AnIndexEntryBeyondTheRecordsCannotBeSought) {
 }
 
 TEST_F(BinaryToTextTest, AConfirmedStopKeepsTheLinesWrittenBeforeIt) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)));
     WriteBinary(NumberedRecords(10, 4));
     env.m_box.Answer(idYes);
     CScriptedProgress progress(3);
@@ -257,7 +257,7 @@ TEST_F(BinaryToTextTest, AConfirmedStopKeepsTheLinesWrittenBeforeIt) {
 }
 
 TEST_F(BinaryToTextTest, AStopAnsweredNoGoesOn) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)));
     WriteBinary(NumberedRecords(10, 4));
     env.m_box.Answer(idNo);
     CScriptedProgress progress(3);
@@ -270,7 +270,7 @@ TEST_F(BinaryToTextTest, AStopAnsweredNoGoesOn) {
 // Whichever allocation fails, the run ends with the shortage in its message, the lines
 // written before it kept.
 TEST_F(BinaryToTextTest, AMemoryShortageFailsTheRun) {
-    ASSERT_TRUE(Load(CTargetSpec(kExampleDefinition, 13, 2)
+    ASSERT_TRUE(Load(CTargetSetup(kExampleDefinition, 13, 2)
                          .Key("B2TDecryptTableFileRP", "dec.tbl")
                          .File("dec.tbl", ReversingTable())));
     std::string stored;

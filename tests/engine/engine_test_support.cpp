@@ -36,15 +36,15 @@ std::string ShiftingTable() {
     return table;
 }
 
-::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSpec& spec) {
-    env.m_folder.Write("def.txt", spec.definition);
-    for (const auto& [name, contents] : spec.files) env.m_folder.Write(name, contents);
+::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSetup& setup) {
+    env.m_folder.Write("def.txt", setup.definition);
+    for (const auto& [name, contents] : setup.files) env.m_folder.Write(name, contents);
     env.m_folder.Write("target.ini", "[FileInfo]\r\n"
                                      "RecordDefinitionFileRP=def.txt\r\n"
-                                     "BStartPosition=" + std::to_string(spec.startPosition) + "\r\n"
-                                     "BRecordSize=" + std::to_string(spec.recordSize) + "\r\n"
-                                     "BRecordCount=" + std::to_string(spec.recordCount) + "\r\n"
-                                     "TDelimiter=" + spec.delimiter + "\r\n" + spec.extraKeys);
+                                     "BStartPosition=" + std::to_string(setup.startPosition) + "\r\n"
+                                     "BRecordSize=" + std::to_string(setup.recordSize) + "\r\n"
+                                     "BRecordCount=" + std::to_string(setup.recordCount) + "\r\n"
+                                     "TDelimiter=" + setup.delimiter + "\r\n" + setup.extraKeys);
     target.Reset(target.DefaultName());
     if (!target.Load("target.ini")) return ::testing::AssertionFailure() << target.m_message;
     if (!target.CheckReady()) return ::testing::AssertionFailure() << target.m_message;

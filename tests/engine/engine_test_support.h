@@ -29,22 +29,22 @@ std::uint8_t Shifted(std::uint8_t byte);
 
 // What a test target is made of: the record definition, the record size and count, further
 // [FileInfo] keys, and further files written into the environment's folder under their names.
-struct CTargetSpec {
-    CTargetSpec(std::string definitionText, int size, int count = 1)
+struct CTargetSetup {
+    CTargetSetup(std::string definitionText, int size, int count = 1)
         : definition(std::move(definitionText)), recordSize(size), recordCount(count) {}
-    CTargetSpec& StartAt(int position) {
+    CTargetSetup& StartAt(int position) {
         startPosition = position;
         return *this;
     }
-    CTargetSpec& Delimiter(std::string value) {
+    CTargetSetup& Delimiter(std::string value) {
         delimiter = std::move(value);
         return *this;
     }
-    CTargetSpec& Key(const std::string& key, const std::string& value) {
+    CTargetSetup& Key(const std::string& key, const std::string& value) {
         extraKeys += key + "=" + value + "\r\n";
         return *this;
     }
-    CTargetSpec& File(const std::string& name, std::string contents) {
+    CTargetSetup& File(const std::string& name, std::string contents) {
         files[name] = std::move(contents);
         return *this;
     }
@@ -60,7 +60,7 @@ struct CTargetSpec {
 
 // Writes the target's files and loads it; the binary and text files are data.bin and
 // text.csv in the environment's folder.
-::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSpec& spec);
+::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSetup& setup);
 
 // The file's bytes, or "" when it is missing.
 std::string ReadFile(const std::string& path);

@@ -59,8 +59,8 @@ class RoundTripTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const bool withIndexList = !m_indexList.empty();
-        CTargetSpec spec(kDefinition, kRecordSize, kRecordCount);
-        spec.StartAt(kStart)
+        CTargetSetup setup(kDefinition, kRecordSize, kRecordCount);
+        setup.StartAt(kStart)
             .Key("B2TDecryptTableFileRP", "dec.tbl")
             .File("dec.tbl", ShiftingTable())
             .File("kinds.tsv", "0\tSword\r\n1\tShield\r\n2\tPotion\r\n")
@@ -68,8 +68,8 @@ protected:
             .File("big.tsv", "7\tSeven\r\n2147483647\tMaxInt\r\n")
             .File("flags.tsv", "1\tOn\r\n")
             .File("kanji.tsv", "33440\tX\r\n");
-        if (withIndexList) spec.Key("BRecordIndexListFilePath", "list.tsv").File("list.tsv", m_indexList);
-        ASSERT_TRUE(LoadTarget(env, target, spec));
+        if (withIndexList) setup.Key("BRecordIndexListFilePath", "list.tsv").File("list.tsv", m_indexList);
+        ASSERT_TRUE(LoadTarget(env, target, setup));
         ASSERT_EQ(target.m_fileInfo.m_dataEnd, static_cast<std::uint32_t>(kStart + kRecordSize * kRecordCount));
         m_original = "LEAD!" + StoredRecords() + "trailer";
         env.m_folder.Write("data.bin", m_original);

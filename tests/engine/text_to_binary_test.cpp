@@ -44,7 +44,7 @@ std::string NewLines(int from, int count) {
 
 class TextToBinaryTest : public ::testing::Test {
 public:
-    bool Load(const CTargetSpec& spec) { return LoadTarget(env, target, spec); }
+    bool Load(const CTargetSetup& setup) { return LoadTarget(env, target, setup); }
     std::string BinaryPath() const { return env.m_folder.Path() + "data.bin"; }
     std::string TextPath() const { return env.m_folder.Path() + "text.csv"; }
     void WriteBinary(const std::string& bytes) { env.m_folder.Write("data.bin", bytes); }
@@ -64,7 +64,7 @@ public:
 };
 
 TEST_F(TextToBinaryTest, TheExampleLineBecomesItsRecord) {
-    ASSERT_TRUE(Load(CTargetSpec(kExampleDefinition, 13)));
+    ASSERT_TRUE(Load(CTargetSetup(kExampleDefinition, 13)));
     WriteText("//ID,F1,F2,F3,F4,Name\r\n1,3,0,2,1,ABC\r\n");
     CScriptedProgress progress;
     EXPECT_TRUE(Convert(progress)) << target.m_message;
@@ -78,7 +78,7 @@ TEST_F(TextToBinaryTest, TheExampleLineBecomesItsRecord) {
 
 // Bytes before the start position and after the data end belong to no record.
 TEST_F(TextToBinaryTest, LinesFillTheRecordsFromTheStartPositionInPlace) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 2).StartAt(3).Delimiter("T")));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 2).StartAt(3).Delimiter("T")));
     WriteBinary("abc" + OldRecords(2) + "trailer");
     WriteText("//No\tRest\r\n\r\n// a comment\r\n 5 \t  ab  \r\n6\tcde\r\n");
     EXPECT_TRUE(Convert()) << target.m_message;
@@ -142,9 +142,9 @@ TEST_F(TextToBinaryTest, FieldsBecomeTheirItems) {
     };
     for (const RecordCase& c : cases) {
         SCOPED_TRACE(c.title);
-        CTargetSpec spec(c.definition, c.recordSize);
-        for (const auto& [name, contents] : c.files) spec.File(name, contents);
-        ASSERT_TRUE(Load(spec));
+        CTargetSetup setup(c.definition, c.recordSize);
+        for (const auto& [name, contents] : c.files) setup.File(name, contents);
+        ASSERT_TRUE(Load(setup));
         std::vector<std::string_view> fields;
         SplitFields(",", c.line, fields, false);
         std::string record(static_cast<std::size_t>(c.recordSize) + 1, '\xEE');
@@ -162,7 +162,7 @@ TEST_F(TextToBinaryTest, FieldsBecomeTheirItems) {
 }
 
 TEST_F(TextToBinaryTest, FillersKeepTheBytesOfTheRecordBuffer) {
-    ASSERT_TRUE(Load(CTargetSpec("a,1,R,u,1,A\r\nf,2,R,u,0,\r\nb,1,R,u,1,B\r\n", 4)));
+    ASSERT_TRUE(Load(CTargetSetup("a,1,R,u,1,A\r\nf,2,R,u,0,\r\nb,1,R,u,1,B\r\n", 4)));
     std::vector<std::string_view> fields {"1", "4"};
     std::string record = "\xEE\xEE\xEE\xEE";
     LineToRecord(target, reinterpret_cast<std::uint8_t*>(record.data()), 4, fields);
@@ -173,7 +173,7 @@ TEST_F(TextToBinaryTest, FillersKeepTheBytesOfTheRecordBuffer) {
 // is not loaded and numeric items longer than 4 bytes cannot come from a loaded definition;
 // they still fail, writing nothing beyond the record.
 TEST_F(TextToBinaryTest, InconsistentItemsFail) {
-    ASSERT_TRUE(Load(CTargetSpec("a,2,R,u,1,A\r\nb,2,N,s,1,B\r\n", 4)));
+    ASSERT_TRUE(Load(CTargetSetup("a,2,R,u,1,A\r\nb,2,N,s,1,B\r\n", 4)));
     std::vector<std::string_view> fields {"1", "xy"};
     std::string record(8, '\xEE');
     const auto lineToRecord = [&](std::uint32_t size) -> std::string {
@@ -191,7 +191,7 @@ TEST_F(TextToBinaryTest, InconsistentItemsFail) {
     target.m_recordDefinition.m_items[1].m_numberCodes[0] = 3;
     EXPECT_EQ(lineToRecord(4), "CodeReplacement");
 
-    ASSERT_TRUE(Load(CTargetSpec("a,6,N,s,1,A\r\n", 6)));
+    ASSERT_TRUE(Load(CTargetSetup("a,6,N,s,1,A\r\n", 6)));
     target.m_recordDefinition.m_items[0].m_conversionType = convUnsigned;
     fields = {"1"};
     record.assign(8, '\xEE');
@@ -226,7 +226,7 @@ TEST_F(TextToBinaryTest, FailuresNameTheLineOfTheTextFile) {
     };
     for (const RunFailureCase& c : cases) {
         SCOPED_TRACE(c.title);
-        ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 3).StartAt(1)));
+        ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3).StartAt(1)));
         WriteBinary("<" + old + "trailer");
         WriteText(c.text);
         CScriptedProgress progress;
@@ -238,7 +238,7 @@ TEST_F(TextToBinaryTest, FailuresNameTheLineOfTheTextFile) {
 }
 
 TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 1)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 1)));
     WriteText(kNumberedHeader + NewLines(0, 1));
     target.m_fileInfo.m_binaryFilePath = env.m_folder.Path();
     EXPECT_FALSE(Convert());
@@ -253,7 +253,7 @@ TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
 
 TEST_F(TextToBinaryTest, FailureTextsUseTheTranslatedWords) {
     env.Translate("msg.Range=Bereich\r\n");
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 3)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3)));
     WriteText(kNumberedHeader + std::string("256,new\r\n"));
     EXPECT_FALSE(Convert());
     EXPECT_EQ(target.m_message, "At line 2. Bereich");
@@ -262,7 +262,7 @@ TEST_F(TextToBinaryTest, FailureTextsUseTheTranslatedWords) {
 // Lines go to the records the list names; records no line addresses keep their bytes, and
 // lines beyond the list are read but not converted.
 TEST_F(TextToBinaryTest, LinesFollowTheIndexList) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 10)
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 10)
                          .Key("BRecordIndexListFilePath", "list.tsv")
                          .File("list.tsv", "1\r\n8\t3\r\n")));
     WriteBinary(OldRecords(10) + "trailer");
@@ -279,7 +279,7 @@ TEST_F(TextToBinaryTest, LinesFollowTheIndexList) {
 }
 
 TEST_F(TextToBinaryTest, AnIndexEntryBeyondTheRecordsCannotBeSought) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 3)
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3)
                          .Key("BRecordIndexListFilePath", "list.tsv")
                          .File("list.tsv", "0\r\n1\r\n3\r\n")));
     WriteBinary(OldRecords(4));
@@ -292,7 +292,7 @@ TEST_F(TextToBinaryTest, AnIndexEntryBeyondTheRecordsCannotBeSought) {
 const char* const kIndexedDefinition = "ID,4,R,u,1,ID\r\nName,4,N,s,1,Name\r\n";
 
 TEST_F(TextToBinaryTest, TheFirstColumnNamesTheRecordAndTheListIsWritten) {
-    ASSERT_TRUE(Load(CTargetSpec(kIndexedDefinition, 8, 5)));
+    ASSERT_TRUE(Load(CTargetSetup(kIndexedDefinition, 8, 5)));
     ASSERT_TRUE(target.m_recordDefinition.HasIndexItem());
     WriteBinary(std::string(40, '-'));
     WriteText("//ID,Name\r\n4,abcd\r\n1,efgh\r\n4,ijkl\r\n");
@@ -321,7 +321,7 @@ TEST_F(TextToBinaryTest, TheFirstColumnMustNameARecord) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
-        ASSERT_TRUE(Load(CTargetSpec(kIndexedDefinition, 8, 5)));
+        ASSERT_TRUE(Load(CTargetSetup(kIndexedDefinition, 8, 5)));
         WriteBinary(std::string(40, '-') + "trailer");
         WriteText("//ID,Name\r\n0,abcd\r\n" + c.line + "\r\n");
         CScriptedProgress progress;
@@ -335,7 +335,7 @@ TEST_F(TextToBinaryTest, TheFirstColumnMustNameARecord) {
 // The existing record is read back and decrypted, so its filler bytes survive; the finished
 // record is encrypted.
 TEST_F(TextToBinaryTest, FillersKeepTheStoredBytesThroughTheCodeTables) {
-    ASSERT_TRUE(Load(CTargetSpec("a,1,R,u,1,A\r\nf,2,R,u,0,\r\nb,1,R,u,1,B\r\nend,1,R,u,0,\r\n", 5, 2)
+    ASSERT_TRUE(Load(CTargetSetup("a,1,R,u,1,A\r\nf,2,R,u,0,\r\nb,1,R,u,1,B\r\nend,1,R,u,0,\r\n", 5, 2)
                          .Key("B2TDecryptTableFileRP", "dec.tbl")
                          .File("dec.tbl", ShiftingTable())));
     const std::string stored = "0123456789";
@@ -348,7 +348,7 @@ TEST_F(TextToBinaryTest, FillersKeepTheStoredBytesThroughTheCodeTables) {
 }
 
 TEST_F(TextToBinaryTest, FillersNeedTheExistingRecord) {
-    ASSERT_TRUE(Load(CTargetSpec("a,1,R,u,1,A\r\nf,3,R,u,0,\r\n", 4, 2)));
+    ASSERT_TRUE(Load(CTargetSetup("a,1,R,u,1,A\r\nf,3,R,u,0,\r\n", 4, 2)));
     WriteBinary("");
     WriteText("//A\r\n1\r\n");
     EXPECT_FALSE(Convert());
@@ -357,7 +357,7 @@ TEST_F(TextToBinaryTest, FillersNeedTheExistingRecord) {
 }
 
 TEST_F(TextToBinaryTest, AConfirmedStopKeepsTheRecordsWrittenBeforeIt) {
-    ASSERT_TRUE(Load(CTargetSpec(kNumberedDefinition, 4, 5)));
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 5)));
     WriteBinary(OldRecords(5));
     WriteText(kNumberedHeader + NewLines(0, 5));
     env.m_box.Answer(idYes);
@@ -371,7 +371,7 @@ TEST_F(TextToBinaryTest, AConfirmedStopKeepsTheRecordsWrittenBeforeIt) {
 }
 
 TEST_F(TextToBinaryTest, AMemoryShortageFailsTheRun) {
-    ASSERT_TRUE(Load(CTargetSpec(kExampleDefinition, 13, 2)
+    ASSERT_TRUE(Load(CTargetSetup(kExampleDefinition, 13, 2)
                          .Key("B2TDecryptTableFileRP", "dec.tbl")
                          .File("dec.tbl", ReversingTable())));
     std::string encrypted;
