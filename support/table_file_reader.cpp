@@ -1,6 +1,7 @@
 #include "support/table_file_reader.h"
 
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 
 #include "app/failure.h"
 #include "app/messages.h"
@@ -9,12 +10,26 @@
 namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
 constexpr std::string_view kComment = "//";
-constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+constexpr std::string_view kLineNotePrefix = "At line ";
+
+// Blank, TAB, LF, VT, FF and CR.
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kWhiteSpace);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std::size_t start) {
+    if (delimiter.size() != 1) return line.find(delimiter, start);
+    // The usual one-byte delimiter: a plain byte search, not started on an empty rest (whose
+    // data may be null).
+    if (start >= line.size()) return std::string_view::npos;
+    const void* found = std::memchr(line.data() + start, delimiter[0], line.size() - start);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - line.data()) : std::string_view::npos;
 }
 }
 
@@ -26,7 +41,7 @@ void SplitFields(std::string_view delimiter, std::string_view line, std::vector<
     std::size_t start = 0;
     for (;;) {
         // An empty delimiter would match everywhere without advancing: the line is one field.
-        const std::size_t found = delimiter.empty() ? std::string_view::npos : line.find(delimiter, start);
+        const std::size_t found = delimiter.empty() ? std::string_view::npos : FindDelimiter(line, delimiter, start);
         const bool last = found == std::string_view::npos;
         const std::string_view field = Trim(line.substr(start, last ? std::string_view::npos : found - start));
         if (!skipEmptyFields || !field.empty()) fields.push_back(field);
@@ -68,12 +83,7 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
     // The views of the previous line die with it.
     m_fields.clear();
     for (;;) {
-        // Formatted in place: this runs once per line and must not allocate.
-        char note[32];
-        const int length = std::snprintf(note, sizeof note, "At line %llu.",
-                                         static_cast<unsigned long long>(m_lineNumber) + 1);
-        m_lineNote.assign(note, static_cast<std::size_t>(length));
-
+        SetLineNote();
         if (!m_file.ReadLine(m_line)) return false;
         ++m_lineNumber;
         if (m_line.empty()) continue;
@@ -88,6 +98,16 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
             return true;
         }
     }
+}
+
+// "At line %u." with the number of the line about to be read, written by hand: this runs once
+// per line, and the note keeps its storage from line to line.
+void CTableFileReader::SetLineNote() {
+    char note[32];
+    char* end = note + kLineNotePrefix.copy(note, kLineNotePrefix.size());
+    end = std::to_chars(end, note + sizeof note - 1, std::uint64_t {m_lineNumber} + 1).ptr;
+    *end++ = '.';
+    m_lineNote.assign(note, end);
 }
 
 void CTableFileReader::Close() {

@@ -25,6 +25,9 @@ public:
     std::string m_lineNote;
     std::string m_line;                     // the last line read
     std::vector<std::string_view> m_fields; // fields of the last data line, pointing into m_line
+
+private:
+    void SetLineNote();
 };
 
 // Splits a line at every occurrence of the delimiter into trimmed fields (views into the line).

@@ -245,3 +245,31 @@ TEST_F(TableFileReaderTest, CountTextOnlyWhenLoaded) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TableFileReaderNote, CountsPastThirtyTwoBits) {
+    CTestEnvironment env;
+    env.m_folder.Write("t.txt", "a\n");
+    CTableFileReader reader;
+    reader.Reset("Text");
+    ASSERT_TRUE(reader.SetPath("t.txt"));
+    reader.Open();
+    reader.m_lineNumber = 4294967294u;
+    ASSERT_TRUE(reader.ReadNext(false));
+    EXPECT_EQ(reader.m_lineNote, "At line 4294967295.");
+    EXPECT_FALSE(reader.ReadNext(false));
+    EXPECT_EQ(reader.m_lineNote, "At line 4294967296.");
+    reader.Close();
+}
+
+TEST(TableFileReaderNote, SplittingAnEmptyViewGivesOneEmptyField) {
+    std::vector<std::string_view> fields;
+    SplitFields(",", std::string_view(), fields, false);
+    ASSERT_EQ(fields.size(), 1u);
+    EXPECT_EQ(fields[0], "");
+    SplitFields(",", std::string_view(), fields, true);
+    EXPECT_TRUE(fields.empty());
+}
+
+} // namespace
