@@ -1,0 +1,48 @@
+#include "ui/main_window_layout.h"
+
+const std::vector<CControlLayout>& MainWindowLayout() {
+    using K = ControlKind;
+    static const std::vector<CControlLayout> layout {
+        {1037, K::frame, 7, 4, 118, 72},
+        {1038, K::slotButton, 13, 17, 109, 16},
+        {1039, K::slotButton, 13, 36, 109, 16},
+        {1040, K::slotButton, 13, 55, 109, 17},
+        {1002, K::labelPanel, 130, 8, 74, 58},
+        {1003, K::valuePanel, 205, 8, 38, 58},
+        {1036, K::text, 131, 69, 113, 10},
+        {1012, K::link, 7, 85, 100, 14},
+        {1032, K::button, 110, 81, 44, 21},
+        {1020, K::button, 154, 81, 44, 21},
+        {1016, K::button, 198, 81, 44, 21},
+        {1006, K::readOnlyField, 7, 101, 236, 13},
+        {1013, K::link, 7, 122, 58, 14},
+        {1023, K::button, 66, 118, 44, 21},
+        {1033, K::button, 110, 118, 44, 21},
+        {1021, K::button, 154, 118, 44, 21},
+        {1017, K::button, 198, 118, 44, 21},
+        {1007, K::readOnlyField, 7, 138, 236, 13},
+        {1028, K::frame, 7, 154, 236, 40},
+        {1029, K::option, 12, 167, 225, 10},
+        {1030, K::option, 12, 180, 225, 10},
+        {1010, K::link, 7, 202, 58, 14},
+        {1034, K::button, 110, 198, 44, 21},
+        {1018, K::button, 154, 198, 44, 21},
+        {1014, K::button, 198, 198, 44, 21},
+        {1004, K::pathField, 7, 218, 236, 13},
+        {1011, K::link, 7, 239, 58, 14},
+        {1022, K::button, 66, 235, 44, 21},
+        {1035, K::button, 110, 235, 44, 21},
+        {1019, K::button, 154, 235, 44, 21},
+        {1015, K::button, 198, 235, 44, 21},
+        {1005, K::pathField, 7, 255, 236, 13},
+        {1031, K::option, 7, 273, 230, 10},
+        {1001, K::messageArea, 7, 287, 236, 36},
+        {1009, K::defaultButton, 7, 329, 101, 28},
+        {1008, K::multiLineButton, 7, 363, 101, 28},
+        {1026, K::multiLineButton, 113, 329, 79, 28},
+        {1027, K::multiLineButton, 113, 363, 79, 28},
+        {1024, K::multiLineButton, 197, 329, 46, 28},
+        {1025, K::multiLineButton, 197, 363, 46, 28},
+    };
+    return layout;
+}

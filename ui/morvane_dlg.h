@@ -1,0 +1,53 @@
+#pragma once
+#include <QDialog>
+#include <functional>
+#include <map>
+
+#include "app/main_window_model.h"
+#include "ui/main_window_layout.h"
+#include "ui/progress_dlg.h"
+#include "ui/shell_opener.h"
+
+class QAction;
+
+// The main window: shows the state of the window model in Qt's controls and hands the
+// user's actions to it. Every control's object name is its id, so that tests find it.
+class CMorvaneDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Without a shell opener of its own the window opens files through the desktop.
+    explicit CMorvaneDlg(CAppState& app, IShellOpener* shell = nullptr, QWidget* parent = nullptr);
+    ~CMorvaneDlg() override;
+
+    QWidget* Control(int id) const;
+    CMainWindowModel& Model() { return m_model; }
+    CProgressDlg& Progress() { return m_progress; }
+    QAction* AboutAction() const { return m_about; }
+
+    // Escape and the close box; ignored while a command runs.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    QWidget* CreateControl(const CControlLayout& layout);
+    void Connect(const CControlLayout& layout, QWidget* control);
+    // Runs one action of the user to its end, then shows what it changed.
+    void Run(const std::function<void()>& action);
+    void WaitCursor(bool busy);
+    void ShowModel();
+    void ShowText(int id, ControlKind kind, QWidget* control);
+    void RestoreWindowPosition();
+    void ShowAbout();
+
+    CAppState& m_app;
+    CDesktopShellOpener m_desktop;
+    CProgressDlg m_progress;
+    CMainWindowModel m_model;
+    std::map<int, std::pair<ControlKind, QWidget*>> m_controls;
+    QAction* m_about = nullptr;
+    int m_waitCursors = 0;
+    bool m_running = false;
+};

@@ -1,0 +1,5 @@
+#pragma once
+#include <QIcon>
+
+// The program's icon, compiled into the program.
+QIcon ProgramIcon();
