@@ -71,9 +71,17 @@ CJobResult CConversionJob::ConvertCommand() {
     if (!ValidatePaths(direction, mode)) return m_result;
     m_jobTitle = "[ " + m_request.buttonCaption + " ]";
     if (!ConfirmJob(direction)) return m_result;
-    if (m_request.waitCursor) m_request.waitCursor(true);
+    // The cursor comes back however the run ends.
+    struct CWaitCursor {
+        const std::function<void(bool)>& show;
+        explicit CWaitCursor(const std::function<void(bool)>& callback) : show(callback) {
+            if (show) show(true);
+        }
+        ~CWaitCursor() {
+            if (show) show(false);
+        }
+    } waitCursor(m_request.waitCursor);
     RunJob(direction, mode);
-    if (m_request.waitCursor) m_request.waitCursor(false);
     return m_result;
 }
 
