@@ -87,9 +87,7 @@ bool CNumberCodeSet::LoadFile(const std::string& path, std::uint32_t itemLength,
         m_ok = 1;
         return true;
     } catch (...) {
-        Close();
-        SetLineError(FailureText());
-        return false;
+        return AbandonLoad();
     }
 }
 

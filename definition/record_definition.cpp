@@ -83,10 +83,7 @@ bool CRecordDefinition::Load(const std::string& path, int recordSize, const std:
         m_headerLine.resize(m_headerLine.size() - m_textDelimiter.size());
         return true;
     } catch (...) {
-        Close();
-        m_message = FailureText();
-        SetLineError("");
-        return false;
+        return AbandonLoad();
     }
 }
 

@@ -37,9 +37,7 @@ bool CRecordIndexList::Load(const std::string& path) {
         m_ok = 1;
         return true;
     } catch (...) {
-        Close();
-        SetLineError(FailureText());
-        return false;
+        return AbandonLoad();
     }
 }
 

@@ -122,4 +122,10 @@ void CTableFileReader::SetLineError(const std::string& text) {
     m_message = m_lineNote + " " + cause;
 }
 
+bool CTableFileReader::AbandonLoad() {
+    Close();
+    SetLineError(FailureText());
+    return false;
+}
+
 std::string CTableFileReader::CountText() const { return m_ok == 1 ? std::to_string(m_count) : std::string(); }

@@ -16,6 +16,9 @@ public:
     bool ReadNext(bool skipEmptyFields);
     void Close();
     void SetLineError(const std::string& text);
+    // The end of a loader's failed load, called from its catch block: the file closed and the
+    // caught failure noted with the line; false.
+    bool AbandonLoad();
     std::string CountText() const;
 
     CFile m_file;
