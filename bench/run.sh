@@ -11,44 +11,23 @@
 # MORVANE_YARDSTICK overrides the yardstick's folder; MORVANE_BENCH_KEEP=1 keeps the scratch folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-readonly ROOT=$PWD
+source bench/common.sh
 readonly RECORDS=${1:-1000000}
 readonly RUNS=${2:-11}
-readonly YARDSTICK=${MORVANE_YARDSTICK:-$ROOT/../shared/bench}
-readonly BUILD=$ROOT/build-bench
 readonly GOAL_RATIO=1.5
 readonly GOAL_MEMORY_KB=$((32 * 1024))
-
-fail() {
-    echo "bench: $*" >&2
-    exit 1
-}
 
 [[ $RECORDS =~ ^[0-9]+$ && $RECORDS -ge 1 ]] || fail "RECORDS must be a number of at least 1"
 [[ $RUNS =~ ^[0-9]+$ && $RUNS -ge 1 ]] || fail "RUNS must be a number of at least 1"
 
-missing=()
-for tool in cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutils; do
-    command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
-done
-[[ -x /usr/bin/time ]] || missing+=(time)
-if ((${#missing[@]})); then
-    echo "bench: missing packages; install them with:" >&2
-    echo "  sudo apt-get install ${missing[*]}" >&2
-    exit 1
-fi
+require_tools cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutils /usr/bin/time:time
 [[ -f $YARDSTICK/reference_convert.cpp && -f $YARDSTICK/gen_data.py ]] ||
     fail "no yardstick in $YARDSTICK (set MORVANE_YARDSTICK to the folder of reference_convert.cpp)"
 
-SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/morvane-bench.XXXXXX")
-readonly SCRATCH
-cleanup() { [[ ${MORVANE_BENCH_KEEP:-} == 1 ]] && echo "bench: kept $SCRATCH" || rm -rf "$SCRATCH"; }
-trap cleanup EXIT
+make_scratch
 
 echo "== Building morvane-cli (Release) into build-bench/ and the yardstick"
-quietly() { "$@" >"$SCRATCH/build.log" 2>&1 || { cat "$SCRATCH/build.log" >&2; fail "build failed: $*"; }; }
-quietly cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_TESTS=OFF
-quietly ninja -C "$BUILD" morvane-cli
+build_release morvane-cli
 readonly CLI=$BUILD/morvane-cli
 g++ -std=c++17 -O2 -o "$SCRATCH/reference_convert" "$YARDSTICK/reference_convert.cpp"
 readonly REFERENCE=$SCRATCH/reference_convert
@@ -58,29 +37,8 @@ python3 "$YARDSTICK/gen_data.py" --records "$RECORDS" "$SCRATCH/data"
 readonly DATA_BIN=$SCRATCH/data.bin
 readonly DATA_TEXT=$SCRATCH/data.expected.txt
 
-# The target for the data set's layout; its files are found against the program folder (--home).
 readonly HOME_DIR=$SCRATCH/home
-mkdir -p "$HOME_DIR"
-printf '0\tSword\n1\tShield\n2\tPotion\n3\tHerb\n4\tKey\n5\tMap\n6\tRing\n7\tGem\n' >"$HOME_DIR/kinds.tsv"
-cat >"$HOME_DIR/bench.txt" <<'EOF'
-// name,  length, order, type, columns, headers,     number codes
-ID,       4,      R,     u,    1,       ID
-Level,    2,      R,     n,    1,       Level
-Price,    4,      N,     u,    1,       Price
-Flags,    1,      R,     2,    4,       F1 F2 F3 F4
-Kind,     1,      R,     u,    1,       Kind,        kinds.tsv
-Filler,   4,      R,     u,    0,
-Name,     16,     N,     s,    1,       Name
-EOF
-cat >"$HOME_DIR/bench.ini" <<EOF
-[FileInfo]
-Label=Benchmark
-RecordDefinitionFileRP=bench.txt
-BStartPosition=0
-BRecordSize=32
-BRecordCount=$RECORDS
-TDelimiter=,
-EOF
+write_target "$HOME_DIR" "$RECORDS"
 
 readonly OURS_TEXT=$SCRATCH/ours.txt
 readonly OURS_BIN=$SCRATCH/ours.bin
@@ -92,8 +50,6 @@ ours_to_binary=("$CLI" --quiet --home "$HOME_DIR" to-binary --target "$HOME_DIR/
     --text "$DATA_TEXT" --binary "$OURS_BIN" --no-backup --yes)
 reference_to_text=("$REFERENCE" --stream to-text "$DATA_BIN" "$REF_TEXT")
 reference_to_binary=("$REFERENCE" --stream to-bin "$DATA_TEXT" "$REF_BIN")
-
-same_bytes() { cmp -s "$1" "$2" || fail "$3 differs from $(basename "$2")"; }
 
 check_outputs() {
     same_bytes "$OURS_TEXT" "$DATA_TEXT" "morvane-cli to-text output"
@@ -112,17 +68,6 @@ for command in ours_to_text ours_to_binary reference_to_text reference_to_binary
 done
 check_outputs
 
-# Seconds of one run of the named command, with microsecond resolution.
-elapsed() {
-    declare -n run=$1
-    local start=$EPOCHREALTIME
-    "${run[@]}" >/dev/null || fail "$1 failed"
-    local end=$EPOCHREALTIME
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
-}
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
 echo "== Timing $RUNS runs of each command, alternating (one warm-up round first)"
 declare -A times
 for ((round = 0; round <= RUNS; ++round)); do
@@ -140,8 +85,7 @@ peak_kb() {
 }
 
 echo
-echo "$RECORDS records of 32 bytes, $RUNS runs each, $(date -u +%Y-%m-%d), $(nproc) cores," \
-    "$(awk -F': *' '/model name/ { print $2; exit }' /proc/cpuinfo)"
+echo "$RECORDS records of 32 bytes, $RUNS runs each, $(machine_line)"
 printf '%-10s %9s %11s %12s %12s %6s %10s %10s\n' direction "ours s" "yardstick s" "ours rec/s" \
     "yard. rec/s" ratio "ours peak" "yard. peak"
 goals_met=1

@@ -1,0 +1,90 @@
+# shellcheck shell=bash
+# What the benchmark scripts share: sourced by bench/run.sh and bench/window.sh from the clone's root.
+
+readonly ROOT=$PWD
+readonly YARDSTICK=${MORVANE_YARDSTICK:-$ROOT/../shared/bench}
+readonly BUILD=$ROOT/build-bench
+
+fail() {
+    echo "bench: $*" >&2
+    exit 1
+}
+
+# Stops with the line that installs what is missing; arguments are command:package pairs,
+# "/usr/bin/time:time" asks for that program file.
+require_tools() {
+    local missing=() tool
+    for tool in "$@"; do
+        if [[ ${tool%%:*} == /* ]]; then
+            [[ -x ${tool%%:*} ]] || missing+=("${tool#*:}")
+        else
+            command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
+        fi
+    done
+    if ((${#missing[@]})); then
+        echo "bench: missing packages; install them with:" >&2
+        echo "  sudo apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+# The scratch folder SCRATCH, removed at exit unless MORVANE_BENCH_KEEP=1.
+make_scratch() {
+    SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/morvane-bench.XXXXXX")
+    readonly SCRATCH
+    trap 'if [[ ${MORVANE_BENCH_KEEP:-} == 1 ]]; then echo "bench: kept $SCRATCH"; else rm -rf "$SCRATCH"; fi' EXIT
+}
+
+# Runs a build step, showing its output only when it fails.
+quietly() { "$@" >"$SCRATCH/build.log" 2>&1 || { cat "$SCRATCH/build.log" >&2; fail "build failed: $*"; }; }
+
+# Release build of the named targets into build-bench/.
+build_release() {
+    quietly cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_TESTS=OFF
+    quietly ninja -C "$BUILD" "$@"
+}
+
+# The target for the data set's layout in the folder HOME, for RECORDS records; its files are
+# found against the program folder (--home HOME).
+write_target() {
+    local home=$1 records=$2
+    mkdir -p "$home"
+    printf '0\tSword\n1\tShield\n2\tPotion\n3\tHerb\n4\tKey\n5\tMap\n6\tRing\n7\tGem\n' >"$home/kinds.tsv"
+    cat >"$home/bench.txt" <<'EOF'
+// name,  length, order, type, columns, headers,     number codes
+ID,       4,      R,     u,    1,       ID
+Level,    2,      R,     n,    1,       Level
+Price,    4,      N,     u,    1,       Price
+Flags,    1,      R,     2,    4,       F1 F2 F3 F4
+Kind,     1,      R,     u,    1,       Kind,        kinds.tsv
+Filler,   4,      R,     u,    0,
+Name,     16,     N,     s,    1,       Name
+EOF
+    cat >"$home/bench.ini" <<EOF
+[FileInfo]
+Label=Benchmark
+RecordDefinitionFileRP=bench.txt
+BStartPosition=0
+BRecordSize=32
+BRecordCount=$records
+TDelimiter=,
+EOF
+}
+
+same_bytes() { cmp -s "$1" "$2" || fail "$3 differs from $(basename "$2")"; }
+
+# Seconds of one run of the command in the named array, with microsecond resolution. Its
+# standard output goes to the file given second, else nowhere.
+elapsed() {
+    declare -n run=$1
+    local start=$EPOCHREALTIME
+    "${run[@]}" >"${2:-/dev/null}" || fail "$1 failed"
+    local end=$EPOCHREALTIME
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+machine_line() {
+    echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(awk -F': *' '/model name/ { print $2; exit }' /proc/cpuinfo)"
+}
