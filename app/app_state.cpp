@@ -50,9 +50,12 @@ void CAppState::LoadSettings(const std::string& settingsPath) {
         // The key is the slot's name from construction; the name shown becomes the vocabulary's.
         const std::string path = GetProfileString(settingsPath, "FileInfoDefaultRP", slot.m_name);
         slot.m_name = slot.DefaultName();
-        if (!path.empty())
+        if (!path.empty()) {
             slot.Load(path);
-        else
+        } else {
+            // Its failure is reported under the name its radio button shows.
+            slot.m_fileInfo.m_name = slot.m_name;
             slot.m_fileInfo.m_message = Word(wNotSet);
+        }
     }
 }

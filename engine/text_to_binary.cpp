@@ -216,6 +216,14 @@ void OpenFile(CFile& file, const std::string& path, unsigned mode) {
     }
 }
 
+// The full path a text file path stands for, or nothing when the path is unusable: the reader's
+// SetPath refuses a usable path only when no file is there.
+std::string UsableFullPath(const std::string& path) {
+    const std::string fullPath = NormalizePath(path, false);
+    std::string lengthText;
+    return CheckPathLength(fullPath, lengthText) ? fullPath : std::string();
+}
+
 void AppendUnsigned(std::string& text, std::uint32_t value) {
     char digits[10];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
@@ -267,7 +275,11 @@ bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnI
 
         reader.Reset("Text");
         reader.m_delimiter = info.m_textDelimiter;
-        if (!reader.SetPath(info.m_textFilePath)) Fail(reader.m_message);
+        if (!reader.SetPath(info.m_textFilePath)) {
+            // A missing text file fails as every file that cannot be opened: with its full path.
+            const std::string fullPath = UsableFullPath(info.m_textFilePath);
+            Fail(fullPath.empty() ? reader.m_message : Word(wCantOpenFile) + "\r\n" + fullPath);
+        }
         reader.Open();
         OpenFile(binary, info.m_binaryFilePath, outputMode);
 

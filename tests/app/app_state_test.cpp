@@ -60,6 +60,9 @@ TEST_F(AppStateTest, TranslationsRenameSlotsButNotTheirKeys) {
                               "[FileInfoDefaultRP]\r\nFileInfo1=c.ini\r\n"));
     EXPECT_EQ(app.m_slots[0].DisplayName(), "Ziel1 Fehlt");
     EXPECT_EQ(app.m_slots[1].DisplayName(), "Ziel2");
+    // A slot without a target reports itself under the name its radio button shows.
+    EXPECT_FALSE(app.m_slots[1].CheckReady());
+    EXPECT_EQ(app.m_slots[1].m_message, "Ziel2 Error\r\nFehlt");
     EXPECT_EQ(app.m_labels->ControlLabel(1032), "Neu");
 
     CAppState untranslated;

@@ -244,11 +244,23 @@ TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
     EXPECT_FALSE(Convert());
     EXPECT_EQ(target.m_message, " Can't open file\r\n" + env.m_folder.Path());
 
+    // A missing text file names its full path; an unusable path keeps the reader's text.
     target.m_fileInfo.m_binaryFilePath = BinaryPath();
-    target.m_fileInfo.m_textFilePath = env.m_folder.Path() + "missing.csv";
-    EXPECT_FALSE(Convert());
-    EXPECT_EQ(target.m_message, " FilePath ");
-    EXPECT_FALSE(std::filesystem::exists(BinaryPath()));
+    const struct {
+        std::string textPath;
+        std::string message;
+    } textCases[] = {
+        {env.m_folder.Path() + "missing.csv", " Can't open file\r\n" + env.m_folder.Path() + "missing.csv"},
+        {"missing.csv", " Can't open file\r\n" + env.m_folder.Path() + "missing.csv"},
+        {"missing", " FilePath "},
+    };
+    for (const auto& c : textCases) {
+        SCOPED_TRACE(c.textPath);
+        target.m_fileInfo.m_textFilePath = c.textPath;
+        EXPECT_FALSE(Convert());
+        EXPECT_EQ(target.m_message, c.message);
+        EXPECT_FALSE(std::filesystem::exists(BinaryPath()));
+    }
 }
 
 TEST_F(TextToBinaryTest, FailureTextsUseTheTranslatedWords) {
