@@ -26,9 +26,10 @@ std::string FromCommandLine(const std::string& path) {
     return (std::filesystem::current_path() / given).lexically_normal().string();
 }
 
+// A success whose report could not be written is no success for the caller.
 int Finish(const std::string& text, bool success) {
-    PrintText(success ? stdout : stderr, text);
-    return success ? 0 : 1;
+    const bool printed = PrintText(success ? stdout : stderr, text);
+    return success && printed ? 0 : 1;
 }
 
 class CCliRun {
@@ -113,8 +114,9 @@ int CCliRun::Info() {
         text += " " + label + std::string(width - label.size() + 2, ' ') + value + "\n";
     }
     text.pop_back();
-    PrintText(stdout, text);
-    return ready ? 0 : Finish(NotReadyText(target), false);
+    const bool printed = PrintText(stdout, text);
+    const int status = ready ? 0 : Finish(NotReadyText(target), false);
+    return printed ? status : 1;
 }
 
 int CCliRun::Convert(int button) {

@@ -1,6 +1,6 @@
 #include "cli/cli_output.h"
 
-void PrintText(std::FILE* stream, const std::string& text) {
+bool PrintText(std::FILE* stream, const std::string& text) {
     std::string out;
     out.reserve(text.size() + 1);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -8,6 +8,6 @@ void PrintText(std::FILE* stream, const std::string& text) {
         out += text[i];
     }
     out += '\n';
-    std::fputs(out.c_str(), stream);
-    std::fflush(stream);
+    const bool written = std::fputs(out.c_str(), stream) != EOF;
+    return std::fflush(stream) == 0 && written;
 }

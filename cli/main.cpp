@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "app/failure.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "cli/cli_output.h"
 #include "platform/system.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +25,13 @@ int main(int argc, char** argv) {
         std::puts("morvane-cli " MORVANE_VERSION);
         return 0;
     }
-    if (!options.home.empty()) SetProgramFolder(std::filesystem::absolute(options.home).lexically_normal().string());
-    return RunCliCommand(options);
+    // A failure nothing below caught (a vanished working folder, say) is still an error, not a crash.
+    try {
+        if (!options.home.empty())
+            SetProgramFolder(std::filesystem::absolute(options.home).lexically_normal().string());
+        return RunCliCommand(options);
+    } catch (...) {
+        PrintText(stderr, FailureText());
+        return 1;
+    }
 }

@@ -178,6 +178,23 @@ At line 17. Length Inconsistent"
     mkdir "$WORK/empty"
     run_in "$WORK/empty" to-text --slot 2
     expect 1 "" "FileInfoDefaultRP Not set"
+
+    # A relative file named from a working folder that has gone is an error, not a crash.
+    mkdir "$WORK/gone"
+    (cd "$WORK/gone" && rmdir "$WORK/gone" &&
+        "$CLI" --home "$HOME_DIR" info --target bad.ini >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
+    last_command="info --target bad.ini (in a removed working folder)"
+    expect 1 "" "filesystem error: cannot get current path: No such file or directory"
+
+    # A listing or outcome that cannot be written is no success.
+    for command in "info --slot 1" "invert --slot 2 --from decrypt"; do
+        set +e
+        # shellcheck disable=SC2086
+        "$CLI" --home "$HOME_DIR" $command >/dev/full 2>"$WORK/stderr"
+        status=$?
+        set -e
+        [ "$status" = 1 ] || fail "$command into a full disk: exit status $status, expected 1"
+    done
 }
 
 case_default_home() {
