@@ -38,7 +38,6 @@ public:
     void Open(const std::string& path, unsigned flags);
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }
-    unsigned Flags() const { return m_flags; }
 
     // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
     std::size_t Read(void* buffer, std::size_t count);
