@@ -27,6 +27,12 @@ std::string FromCommandLine(const std::string& path) {
 }
 
 // A success whose report could not be written is no success for the caller.
+// Columns a label takes on a terminal: its characters, not its bytes (texts are UTF-8 here).
+std::size_t Columns(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 int Finish(const std::string& text, bool success) {
     const bool printed = PrintText(success ? stdout : stderr, text);
     return success && printed ? 0 : 1;
@@ -104,14 +110,14 @@ int CCliRun::Info() {
         values += "\n--";
     std::string text = target.DisplayName() + "\n";
     std::size_t width = 0;
-    for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) width = std::max(width, m_app.m_labels->InfoLabel(i).size());
+    for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) width = std::max(width, Columns(m_app.m_labels->InfoLabel(i)));
     std::size_t start = 0;
     for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) {
         const std::size_t end = values.find('\n', start);
         const std::string value = start == std::string::npos ? "" : values.substr(start, end - start);
         start = end == std::string::npos ? end : end + 1;
         const std::string& label = m_app.m_labels->InfoLabel(i);
-        text += " " + label + std::string(width - label.size() + 2, ' ') + value + "\n";
+        text += " " + label + std::string(width - Columns(label) + 2, ' ') + value + "\n";
     }
     text.pop_back();
     const bool printed = PrintText(stdout, text);

@@ -459,6 +459,17 @@ At line 2. Can't seek file position"
 
 case_translations() {
     printf '[Translations]\nmsg.End=Ende\nbtn.Binary2Text=Bin => Txt\nmsg.Canceled=Abgebrochen\n' >>morvane.ini
+    printf 'info.BRecordSize=Satzlänge\n' >>morvane.ini
+    # Labels line up by characters, not bytes.
+    run info --slot 1
+    expect 0 "Item table
+ BStartPosition   8
+ Satzlänge        36
+ BRecordCount     34
+ TDelimiter       ,
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     --" ""
     run to-text --slot 1 --text "$WORK/out.csv"
     expect 0 "Ende [ Bin => Txt ]" ""
     run to-text --slot 1 --text "$WORK/out.csv" --no-backup
