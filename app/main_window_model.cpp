@@ -198,6 +198,7 @@ bool CMainWindowModel::RefreshStatus() {
 
     const bool tablesInUse = target.m_codeTables.m_ok == 1;
     m_enabled[idDecryptBinary] = m_enabled[idEncryptBinary] = tablesInUse;
+    if (m_repaint) m_repaint();
     return !Text(idMessageArea).empty();
 }
 

@@ -100,6 +100,8 @@ public:
 
     // Called around long work, for a wait cursor; may be empty.
     std::function<void(bool busy)> m_waitCursor;
+    // Called where the window must show the state at once (before a message box); may be empty.
+    std::function<void()> m_repaint;
 
 private:
     void SelectSlot(int slot);

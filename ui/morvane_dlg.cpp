@@ -56,6 +56,10 @@ CMorvaneDlg::CMorvaneDlg(CAppState& app, IShellOpener* shell, QWidget* parent)
     connect(m_about, &QAction::triggered, this, &CMorvaneDlg::ShowAbout);
 
     m_model.m_waitCursor = [this](bool busy) { WaitCursor(busy); };
+    m_model.m_repaint = [this] {
+        ShowModel();
+        repaint();
+    };
     Run([this] { m_model.Initialize(); });
     RestoreWindowPosition();
 }

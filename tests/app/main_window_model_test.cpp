@@ -557,3 +557,21 @@ TEST_F(MainWindowModelTest, ClosingWritesOnlyMovedCoordinates) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowModelTest, TheWindowShowsAFailedTargetBeforeItsErrorBox) {
+    Start(kSettings);
+    env.m_folder.Write("broken.ini", "[FileInfo]\r\nBRecordSize=4\r\n");
+    const std::string failure = "FileInfo1 Error\r\nRecordDefinitionFileRP.Not set";
+    bool shownBeforeTheBox = false;
+    model->m_repaint = [&] {
+        if (env.m_box.m_shown.empty() && model->Text(idMessageArea) == failure) shownBeforeTheBox = true;
+    };
+    chooser.m_answer = Dir() + "broken.ini";
+    model->Command(idBrowseTarget);
+    EXPECT_TRUE(shownBeforeTheBox);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {failure});
+}
+
+} // namespace
