@@ -27,33 +27,6 @@ const std::string kConfirmToText = "Alpha    \r\n\r\n\r\n[ Binary => Text ]\r\n\
 const std::string kBuiltInLabelColumn = " BStartPosition\n BRecordSize\n BRecordCount\n TDelimiter\n Decrypt/Encrypt\n"
                                         " NumberCode File\n BRecordIndex\n";
 
-class CFakeChooser : public IFileChooser {
-public:
-    CFakeChooser() : m_previous(SetFileChooser(this)) {}
-    ~CFakeChooser() override { SetFileChooser(m_previous); }
-    bool Choose(std::string& path, const std::string& currentPath) override {
-        m_starts.push_back(currentPath);
-        if (m_answer.empty()) return false;
-        path = m_answer;
-        return true;
-    }
-    std::string m_answer; // empty: the user cancels
-    std::vector<std::string> m_starts;
-
-private:
-    IFileChooser* m_previous;
-};
-
-class CFakeShell : public IShellOpener {
-public:
-    ShellOpenResult Open(const std::string& path) override {
-        m_opened.push_back(path);
-        return m_result;
-    }
-    ShellOpenResult m_result = ShellOpenResult::opened;
-    std::vector<std::string> m_opened;
-};
-
 class MainWindowModelTest : public ::testing::Test {
 protected:
     MainWindowModelTest() {
@@ -96,8 +69,8 @@ protected:
 
     CTestEnvironment env;
     CScriptedProgress progress;
-    CFakeShell shell;
-    CFakeChooser chooser;
+    CScriptedShell shell;
+    CScriptedFileChooser chooser;
     std::unique_ptr<CAppState> app;
     std::unique_ptr<CMainWindowModel> model;
 };
@@ -198,7 +171,7 @@ TEST_F(MainWindowModelTest, IndexOptionsFollowTheIndexList) {
     // Choosing a record index list turns both options off.
     model->SetChecked(idIndexColumnOption, true);
     model->SetChecked(idWriteIndexListOption, true);
-    chooser.m_answer = Dir() + "index.txt";
+    chooser.m_answers.push_back(Dir() + "index.txt");
     model->Command(idBrowseIndexList);
     EXPECT_EQ(ShownTexts(), std::vector<std::string> {"2 Record Loaded"});
     EXPECT_EQ(env.m_box.m_shown[0].style, unsigned(mbInformation));
@@ -234,7 +207,7 @@ TEST_F(MainWindowModelTest, IndexListFailureIsReported) {
     env.m_folder.Write("index.txt", "");
     model->Command(idReloadIndexList);
     const std::string emptyList = "BRecordIndexList Error\r\nAt line 1. BasePointOfBRecordIndex Not set";
-    chooser.m_answer = Dir() + "bad.txt";
+    chooser.m_answers.push_back(Dir() + "bad.txt");
     model->Command(idBrowseIndexList);
     const std::string badList = "BRecordIndexList Error\r\nAt line 2. Range";
     EXPECT_EQ(ShownTexts(), (std::vector<std::string> {" Can not use\n" + emptyList, " Can not use\n" + badList}));
@@ -274,7 +247,7 @@ TEST_F(MainWindowModelTest, BrowseAppliesTheChosenFile) {
     Start(kSettings);
     // A cancelled choice changes nothing; the dialog starts at the field's file.
     model->Command(idBrowseBinary);
-    EXPECT_EQ(chooser.m_starts, std::vector<std::string> {Dir() + "in.dat"});
+    EXPECT_EQ(chooser.m_startPaths, std::vector<std::string> {Dir() + "in.dat"});
     EXPECT_EQ(model->Text(idBinaryField), "in.dat");
     EXPECT_EQ(Info(0).m_binaryFilePath, "in.dat");
 
@@ -282,14 +255,14 @@ TEST_F(MainWindowModelTest, BrowseAppliesTheChosenFile) {
     model->Command(idClearText);
     EXPECT_EQ(model->Text(idTextField), "");
     EXPECT_EQ(Info(0).m_textFilePath, "out.csv");
-    chooser.m_answer = Dir() + "sub/other.csv";
+    chooser.m_answers.push_back(Dir() + "sub/other.csv");
     model->Command(idBrowseText);
-    EXPECT_EQ(chooser.m_starts.back(), Dir());
+    EXPECT_EQ(chooser.m_startPaths.back(), Dir());
     EXPECT_EQ(model->Text(idTextField), "sub/other.csv");
     EXPECT_EQ(Info(0).m_textFilePath, "sub/other.csv");
 
     // A file outside the program's folder keeps its full path.
-    chooser.m_answer = "/elsewhere/x.dat";
+    chooser.m_answers.push_back("/elsewhere/x.dat");
     model->Command(idBrowseBinary);
     EXPECT_EQ(model->Text(idBinaryField), "/elsewhere/x.dat");
     EXPECT_EQ(Info(0).m_binaryFilePath, "/elsewhere/x.dat");
@@ -298,9 +271,9 @@ TEST_F(MainWindowModelTest, BrowseAppliesTheChosenFile) {
 
 TEST_F(MainWindowModelTest, BrowsingATargetLoadsItWithoutSavingIt) {
     Start(kSettings);
-    chooser.m_answer = Dir() + "b.ini";
+    chooser.m_answers.push_back(Dir() + "b.ini");
     model->Command(idBrowseTarget);
-    EXPECT_EQ(chooser.m_starts, std::vector<std::string> {Dir() + "a.ini"});
+    EXPECT_EQ(chooser.m_startPaths, std::vector<std::string> {Dir() + "a.ini"});
     EXPECT_EQ(model->Text(idSlot1), "Beta");
     EXPECT_EQ(model->Text(idTargetField), "b.ini");
     EXPECT_EQ(model->Text(idBinaryField), "");
@@ -311,7 +284,7 @@ TEST_F(MainWindowModelTest, BrowsingATargetLoadsItWithoutSavingIt) {
 
     // A target that fails to load is reported in a box and in the message area.
     env.m_folder.Write("bad.ini", "[FileInfo]\r\nLabel=Bad\r\nBRecordSize=4\r\n");
-    chooser.m_answer = Dir() + "bad.ini";
+    chooser.m_answers.push_back(Dir() + "bad.ini");
     model->Command(idBrowseTarget);
     const std::string failure = "FileInfo1 Error\r\nRecordDefinitionFileRP.Not set";
     EXPECT_EQ(ShownTexts(), std::vector<std::string> {failure});
@@ -337,7 +310,7 @@ TEST_F(MainWindowModelTest, SavePathWritesOneKey) {
     const std::string settings = "; my settings\r\n" + kSettings + "[DialogPosition]\r\nvalidity=0\r\n";
     Start(settings);
     model->Command(idSlot2);
-    chooser.m_answer = Dir() + "a.ini";
+    chooser.m_answers.push_back(Dir() + "a.ini");
     model->Command(idBrowseTarget);
     EXPECT_EQ(env.m_folder.Read("morvane.ini"), settings);
     model->Command(idSaveTarget);
@@ -568,7 +541,7 @@ TEST_F(MainWindowModelTest, TheWindowShowsAFailedTargetBeforeItsErrorBox) {
     model->m_repaint = [&] {
         if (env.m_box.m_shown.empty() && model->Text(idMessageArea) == failure) shownBeforeTheBox = true;
     };
-    chooser.m_answer = Dir() + "broken.ini";
+    chooser.m_answers.push_back(Dir() + "broken.ini");
     model->Command(idBrowseTarget);
     EXPECT_TRUE(shownBeforeTheBox);
     EXPECT_EQ(ShownTexts(), std::vector<std::string> {failure});

@@ -20,6 +20,16 @@ int CScriptedMessageBox::Show(const CMessageBoxRequest& request) {
     return request.style == mbQuestion ? idNo : idOk;
 }
 
+bool CScriptedFileChooser::Choose(std::string& path, const std::string& currentPath) {
+    m_startPaths.push_back(currentPath);
+    if (m_answers.empty()) return false;
+    const std::string answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer.empty()) return false;
+    path = answer;
+    return true;
+}
+
 CTempFolder::CTempFolder() {
     std::random_device seed;
     const auto base = std::filesystem::temp_directory_path();

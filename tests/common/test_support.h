@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_model.h"
 #include "app/message_box.h"
 #include "app/message_texts.h"
+#include "support/file_chooser.h"
 
 // A message box that records every box it is asked to show and answers from a script.
 // Without scripted answers it presses the box's default button.
@@ -22,6 +24,34 @@ public:
 
 private:
     IMessageBox* m_previous;
+};
+
+// A file chooser that answers from a script: each answer is a path to choose, or the empty
+// text for a cancel; without answers it cancels. It records the starting path of every call.
+class CScriptedFileChooser : public IFileChooser {
+public:
+    CScriptedFileChooser() : m_previous(SetFileChooser(this)) {}
+    ~CScriptedFileChooser() override { SetFileChooser(m_previous); }
+
+    bool Choose(std::string& path, const std::string& currentPath) override;
+
+    std::deque<std::string> m_answers;
+    std::vector<std::string> m_startPaths;
+
+private:
+    IFileChooser* m_previous;
+};
+
+// A shell that records the files it is asked to open and answers as told.
+class CScriptedShell : public IShellOpener {
+public:
+    ShellOpenResult Open(const std::string& path) override {
+        m_opened.push_back(path);
+        return m_result;
+    }
+
+    ShellOpenResult m_result = ShellOpenResult::opened;
+    std::vector<std::string> m_opened;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

@@ -9,16 +9,6 @@
 #include <QTest>
 #include <cstdlib>
 
-bool CScriptedFileChooser::Choose(std::string& path, const std::string& currentPath) {
-    m_startPaths.push_back(currentPath);
-    if (m_answers.empty()) return false;
-    const std::string answer = m_answers.front();
-    m_answers.pop_front();
-    if (answer.empty()) return false;
-    path = answer;
-    return true;
-}
-
 const char* const kDefinition = "ID,4,R,u,1,ID\r\nValue,2,R,n,1,Value\r\n";
 
 const char* const kThreeRecordsText = "//ID,Value\r\n1,10\r\n2,-20\r\n3,30\r\n";

@@ -12,34 +12,6 @@
 #include "tests/common/test_support.h"
 #include "ui/morvane_dlg.h"
 
-// A file chooser that answers from a script: each answer is a path to choose, or the empty
-// text for a cancel. It records the starting path of every call.
-class CScriptedFileChooser : public IFileChooser {
-public:
-    CScriptedFileChooser() : m_previous(SetFileChooser(this)) {}
-    ~CScriptedFileChooser() override { SetFileChooser(m_previous); }
-
-    bool Choose(std::string& path, const std::string& currentPath) override;
-
-    std::deque<std::string> m_answers;
-    std::vector<std::string> m_startPaths;
-
-private:
-    IFileChooser* m_previous;
-};
-
-// A shell that records the files it is asked to open and answers as told.
-class CScriptedShell : public IShellOpener {
-public:
-    ShellOpenResult Open(const std::string& path) override {
-        m_opened.push_back(path);
-        return m_result;
-    }
-
-    ShellOpenResult m_result = ShellOpenResult::opened;
-    std::vector<std::string> m_opened;
-};
-
 // The record layout of the test targets: an ID (4 bytes, usable as an index) and a signed value.
 extern const char* const kDefinition;
 // Three records: IDs 1, 2, 3 with values 10, -20, 30; and their text.
