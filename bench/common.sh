@@ -88,3 +88,13 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 machine_line() {
     echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(awk -F': *' '/model name/ { print $2; exit }' /proc/cpuinfo)"
 }
+
+# The data set of RECORDS records in the scratch folder, and the target for it in HOME_DIR.
+generate_data_and_target() {
+    echo "== Generating $RECORDS records"
+    python3 "$YARDSTICK/gen_data.py" --records "$RECORDS" "$SCRATCH/data"
+    readonly DATA_BIN=$SCRATCH/data.bin
+    readonly DATA_TEXT=$SCRATCH/data.expected.txt
+    readonly HOME_DIR=$SCRATCH/home
+    write_target "$HOME_DIR" "$RECORDS"
+}

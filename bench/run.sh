@@ -32,13 +32,7 @@ readonly CLI=$BUILD/morvane-cli
 g++ -std=c++17 -O2 -o "$SCRATCH/reference_convert" "$YARDSTICK/reference_convert.cpp"
 readonly REFERENCE=$SCRATCH/reference_convert
 
-echo "== Generating $RECORDS records"
-python3 "$YARDSTICK/gen_data.py" --records "$RECORDS" "$SCRATCH/data"
-readonly DATA_BIN=$SCRATCH/data.bin
-readonly DATA_TEXT=$SCRATCH/data.expected.txt
-
-readonly HOME_DIR=$SCRATCH/home
-write_target "$HOME_DIR" "$RECORDS"
+generate_data_and_target
 
 readonly OURS_TEXT=$SCRATCH/ours.txt
 readonly OURS_BIN=$SCRATCH/ours.bin

@@ -32,13 +32,7 @@ build_release morvane-cli morvane_window_job
 readonly CLI=$BUILD/morvane-cli
 readonly WINDOW=$BUILD/morvane_window_job
 
-echo "== Generating $RECORDS records"
-python3 "$YARDSTICK/gen_data.py" --records "$RECORDS" "$SCRATCH/data"
-readonly DATA_BIN=$SCRATCH/data.bin
-readonly DATA_TEXT=$SCRATCH/data.expected.txt
-
-readonly HOME_DIR=$SCRATCH/home
-write_target "$HOME_DIR" "$RECORDS"
+generate_data_and_target
 # The window program reads the settings file named after it beside it: the target in slot 1.
 printf '[FileInfoDefaultRP]\nFileInfo1=bench.ini\n' >"$HOME_DIR/morvane_window_job.ini"
 
