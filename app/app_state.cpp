@@ -1,5 +1,6 @@
 #include "app/app_state.h"
 
+#include "app/failure.h"
 #include "app/messages.h"
 #include "engine/value_conversions.h"
 #include "platform/private_profile.h"
@@ -12,35 +13,44 @@ CAppState::CAppState() {
 
 std::string CAppState::DefaultSettingsPath() { return ProgramPathPart(partDriveFolderName) + ".ini"; }
 
-bool CAppState::HasSection(const std::string& settingsPath, const std::string& section) {
+bool CAppState::HasSection(const CProfile& settings, const std::string& section) {
     std::string search = "]";
-    for (const std::string& name : GetProfileSectionNames(settingsPath)) search += name + "]";
+    for (const std::string& name : settings.SectionNames()) search += name + "]";
     return search.find("]" + section + "]") != std::string::npos;
 }
 
 // A position value is taken only when it is a whole number within -0x40000000..0x3FFFFFFF.
-void CAppState::ReadPositionValue(const char* key, int& value) const {
-    const std::string text = GetProfileString(m_settingsPath, "DialogPosition", key);
+void CAppState::ReadPositionValue(const CProfile& settings, const char* key, int& value) {
+    const std::string text = settings.GetString("DialogPosition", key);
     std::int32_t number = 0;
     if (ParseSigned(text, number, parseRange, -1073741824, 1073741823)) value = number;
 }
 
 void CAppState::LoadSettings(const std::string& settingsPath) {
     m_settingsPath = settingsPath;
+    m_settingsError.clear();
     m_left = m_top = kPositionUnset;
     m_words.ResetWords("");
     if (m_labels) m_labels->ResetLabels("");
 
-    if (HasSection(settingsPath, "DialogPosition")) {
-        ReadPositionValue("validity", m_positionValidity);
-        ReadPositionValue("left", m_left);
-        ReadPositionValue("top", m_top);
+    // One reading serves every section, so the settings are one consistent view of the file.
+    CProfile settings;
+    try {
+        settings = CProfile::Read(settingsPath);
+    } catch (...) {
+        m_messageText = m_settingsError = FailureText();
+        return;
     }
-    if (HasSection(settingsPath, "Translations")) {
-        m_words.LoadWords(settingsPath, "Translations");
-        if (m_labels) m_labels->LoadLabels(settingsPath, "Translations");
+    if (HasSection(settings, "DialogPosition")) {
+        ReadPositionValue(settings, "validity", m_positionValidity);
+        ReadPositionValue(settings, "left", m_left);
+        ReadPositionValue(settings, "top", m_top);
     }
-    if (!HasSection(settingsPath, "FileInfoDefaultRP")) {
+    if (HasSection(settings, "Translations")) {
+        m_words.LoadWords(settings, "Translations");
+        if (m_labels) m_labels->LoadLabels(settings, "Translations");
+    }
+    if (!HasSection(settings, "FileInfoDefaultRP")) {
         BeginMessage("FileInfoDefaultRP");
         AddWord(wNotSet, sepSpace);
         m_messageText = JoinedMessage();
@@ -48,7 +58,7 @@ void CAppState::LoadSettings(const std::string& settingsPath) {
     }
     for (CTargetInfo& slot : m_slots) {
         // The key is the slot's name from construction; the name shown becomes the vocabulary's.
-        const std::string path = GetProfileString(settingsPath, "FileInfoDefaultRP", slot.m_name);
+        const std::string path = settings.GetString("FileInfoDefaultRP", slot.m_name);
         slot.m_name = slot.DefaultName();
         if (!path.empty()) {
             slot.Load(path);

@@ -7,6 +7,7 @@
 #include "app/message_texts.h"
 #include "app/ui_label_set.h"
 #include "definition/target_info.h"
+#include "platform/private_profile.h"
 
 constexpr int kSlotCount = 3;
 constexpr int kPositionUnset = INT_MIN;
@@ -20,10 +21,12 @@ public:
 
     // The settings file beside the program: its path without extension, then ".ini".
     static std::string DefaultSettingsPath();
-    // Reads the settings file: window position, translations, and the target of each slot.
+    // Reads the settings file: window position, translations, and the target of each slot. A
+    // settings file that exists but cannot be read loads nothing: its failure becomes the
+    // message text and the settings error.
     void LoadSettings(const std::string& settingsPath);
     // Whether the settings file's list of section names holds the section, spelt exactly.
-    static bool HasSection(const std::string& settingsPath, const std::string& section);
+    static bool HasSection(const CProfile& settings, const std::string& section);
 
     CMessageTexts m_words; // first: the slots' components take their names from it
     std::unique_ptr<CUiLabelSet> m_labels = std::make_unique<CUiLabelSet>();
@@ -34,7 +37,8 @@ public:
     int m_left = kPositionUnset;
     int m_top = kPositionUnset;
     std::string m_settingsPath;
+    std::string m_settingsError; // why the settings file could not be read; empty when it could
 
 private:
-    void ReadPositionValue(const char* key, int& value) const;
+    static void ReadPositionValue(const CProfile& settings, const char* key, int& value);
 };

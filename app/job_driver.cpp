@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "app/failure.h"
 #include "app/message_box.h"
 #include "app/messages.h"
 #include "definition/target_info.h"
@@ -114,6 +115,12 @@ bool CConversionJob::ValidatePaths(int direction, unsigned& mode) {
                 error = CheckOutputFile(1, binary, mode, text, mayDerive);
                 focus = ctlBinaryPath;
             }
+            // The record index list written after the records must be able to land as a file.
+            const std::string list = IndexListPath(text);
+            if (error.empty() && m_request.firstColumnIsIndex && m_request.writeIndexList && IsNoFile(list)) {
+                error = WordThenSpace(wError) + Word(wNotAFile) + "\r\n" + list;
+                focus = ctlTextPath;
+            }
         }
     }
     if (!error.empty()) {
@@ -199,15 +206,41 @@ bool CConversionJob::ConfirmJob(int direction) {
 void CConversionJob::RunJob(int direction, unsigned mode) {
     const CFileInfoSection& info = m_target.m_fileInfo;
     const std::string& out = direction == 0 ? info.m_textFilePath : info.m_binaryFilePath;
-    std::string error;
-    if (!PrepareOutput(out, mode, m_request.makeBackup, error)) {
-        m_result.message = Word(wCanceled) + "\n" + error + "\n" + m_jobTitle;
-        return;
+    // The output is held against other runs from before its backup to the end of the job, so no
+    // other run writes it in between; it is emptied only after the backup.
+    CFile output;
+    bool converted = false;
+    try {
+        output.Open(out, mode | modeNoTruncate);
+    } catch (...) {
+        m_target.m_message = Word(wCantOpenFile) + "\r\n" + FailureText();
     }
-    m_target.m_message = m_jobTitle;
-    const bool converted = direction == 0
-        ? ConvertToText(m_target, mode, m_progress)
-        : ConvertToBinary(m_target, mode, m_request.firstColumnIsIndex, m_request.writeIndexList, m_progress);
+    if (output.IsOpen()) {
+        std::string error;
+        if (!PrepareOutput(output, mode, m_request.makeBackup, error)) {
+            output.Abort();
+            m_result.message = Word(wCanceled) + "\n" + error + "\n" + m_jobTitle;
+            return;
+        }
+        m_target.m_message = m_jobTitle;
+        try {
+            if ((mode & modeCreate) && !(mode & modeNoTruncate)) output.SetLength(0);
+            converted = direction == 0 ? ConvertToText(m_target, output, m_progress)
+                                       : ConvertToBinary(m_target, output, m_request.firstColumnIsIndex,
+                                                         m_request.writeIndexList, m_progress);
+            if (converted) output.Close();
+        } catch (...) {
+            converted = false;
+            m_target.m_message = FailureText();
+        }
+        if (!converted) {
+            // A stop keeps what was written; a failure removes an output file the job created.
+            if (m_target.m_message == Word(wStop))
+                output.Abort();
+            else
+                output.Discard();
+        }
+    }
     if (converted && m_target.m_message.empty()) {
         m_result.outcome = JobOutcome::ended;
         m_result.message = WordThenSpace(wEnd) + m_jobTitle;

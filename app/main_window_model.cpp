@@ -1,5 +1,6 @@
 #include "app/main_window_model.h"
 
+#include "app/failure.h"
 #include "app/job_driver.h"
 #include "app/message_box.h"
 #include "app/messages.h"
@@ -262,20 +263,24 @@ void CMainWindowModel::Browse(int fieldId) {
 
 void CMainWindowModel::SavePath(int buttonId) {
     const std::string text = Text(FieldOf(buttonId));
-    bool written = false;
-    if (buttonId == idSaveTarget) {
-        written = WriteProfileString(m_app.m_settingsPath, "FileInfoDefaultRP",
-                                     "FileInfo" + std::to_string(m_currentSlot + 1), text);
-    } else {
+    std::string file = m_app.m_settingsPath;
+    std::string section = "FileInfoDefaultRP";
+    std::string key = "FileInfo" + std::to_string(m_currentSlot + 1);
+    if (buttonId != idSaveTarget) {
         CFileInfoSection& info = Slot().m_fileInfo;
-        const std::string targetFile = info.FullPath();
-        if (targetFile.empty()) {
+        file = info.FullPath();
+        if (file.empty()) {
             ShowError(info.ComposeError());
             return;
         }
-        written = WriteProfileString(targetFile, "FileInfo", TargetInfoKey(buttonId), text);
+        section = "FileInfo";
+        key = TargetInfoKey(buttonId);
     }
-    if (!written) ShowError(" " + Word(wCantWriteFile));
+    try {
+        if (!WriteProfileString(file, section, key, text)) ShowError(" " + Word(wCantWriteFile));
+    } catch (...) {
+        ShowError(" " + Word(wCantWriteFile) + "\r\n" + FailureText());
+    }
 }
 
 void CMainWindowModel::Reload(int fieldId) {
@@ -372,7 +377,12 @@ void CMainWindowModel::SavePosition(int left, int top) {
     // Only a coordinate that moved is written, so the file is left alone when nothing changed.
     auto save = [this](const char* key, int value, int& stored) {
         if (value == stored) return;
-        WriteProfileString(m_app.m_settingsPath, "DialogPosition", key, std::to_string(value));
+        // The window is closing: a position that cannot be remembered is only not remembered,
+        // and the file stays whole.
+        try {
+            WriteProfileString(m_app.m_settingsPath, "DialogPosition", key, std::to_string(value));
+        } catch (const CFileException&) {
+        }
         stored = value;
     };
     save("left", left, m_app.m_left);

@@ -45,15 +45,14 @@ void CMessageTexts::ResetWords(const std::string& name) {
     for (int n = 0; n < kWordCount; ++n) m_words[n] = kBuiltInWords[n];
 }
 
-bool CMessageTexts::LoadWords(const std::string& settingsPath, const std::string& section) {
+void CMessageTexts::LoadWords(const CProfile& settings, const std::string& section) {
     ResetWords(section);
-    if (!SetPath(settingsPath) || !Resolve()) return false;
+    UseProfile(settings);
     for (int n = 0; n < kWordCount; ++n) {
         const std::string value = GetString("msg." + m_words[n]);
         if (!value.empty()) m_words[n] = value;
     }
     m_ok = 1;
-    return true;
 }
 
 CMessageTexts& ActiveVocabulary() {

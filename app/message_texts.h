@@ -16,7 +16,8 @@ public:
     CMessageTexts& operator=(const CMessageTexts&) = delete;
 
     void ResetWords(const std::string& name);
-    bool LoadWords(const std::string& settingsPath, const std::string& section);
+    // Translates the words from a section of the settings file.
+    void LoadWords(const CProfile& settings, const std::string& section);
 
     // Word n, 0..50 (the caller checks the range).
     const std::string& WordText(int n) const { return m_words[n]; }

@@ -83,16 +83,15 @@ void CUiLabelSet::ResetLabels(const std::string& name) {
     for (int i = 0; i < kInfoLabelCount; ++i) m_infoLabels[i] = BuiltInInfoLabel(i);
 }
 
-bool CUiLabelSet::LoadLabels(const std::string& settingsPath, const std::string& section) {
+void CUiLabelSet::LoadLabels(const CProfile& settings, const std::string& section) {
     ResetLabels(section);
-    if (!SetPath(settingsPath) || !Resolve()) return false;
+    UseProfile(settings);
     for (int i = 0; i < kControlCount; ++i) m_controlLabels[i] = GetString(kControlKeys[i]);
     for (int i = 0; i < kInfoLabelCount; ++i) {
         const std::string value = GetString("info." + m_infoLabels[i]);
         if (!value.empty()) m_infoLabels[i] = value;
     }
     m_ok = 1;
-    return true;
 }
 
 std::string CUiLabelSet::ControlLabel(int controlId) const {

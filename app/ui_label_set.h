@@ -12,7 +12,8 @@ public:
     static constexpr int kInfoLabelCount = 7;
 
     void ResetLabels(const std::string& name);
-    bool LoadLabels(const std::string& settingsPath, const std::string& section);
+    // Translates the captions and labels from a section of the settings file.
+    void LoadLabels(const CProfile& settings, const std::string& section);
 
     std::string ControlLabel(int controlId) const;
     // The caption a control shows: its translation, or the window's own caption.

@@ -65,6 +65,8 @@ private:
 
 int CCliRun::Run() {
     m_app.LoadSettings(ProgramDirectory() + "morvane.ini");
+    // Settings that cannot be read are not replaced by defaults: nothing runs without them.
+    if (!m_app.m_settingsError.empty()) return Finish(m_app.m_settingsError, false);
     m_slot = m_options.slot ? m_options.slot : 1;
     const std::string& command = m_options.command;
     if (command == "revert") return Revert();

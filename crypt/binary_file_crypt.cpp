@@ -7,6 +7,7 @@
 
 #include "app/failure.h"
 #include "app/messages.h"
+#include "platform/file_exception.h"
 #include "crypt/code_table_pair.h"
 #include "engine/progress.h"
 #include "engine/value_conversions.h"
@@ -24,50 +25,57 @@ std::uint32_t ProgressBytes(std::uint64_t bytes) {
 }
 
 // Substitutes every byte of the input into the output, block by block; true when the user
-// stopped the run. On every way out the output closes before the input and keeps the blocks
-// written so far.
+// stopped the run.
 bool PassThrough(const CCodeTablePair& pair, int encrypt, const std::string& inputPath,
                  const std::string& outputPath, CProgress& progress) {
     const std::string& tableName = pair.Table(encrypt).m_name;
+    if (IsNoFile(inputPath)) Fail(Word(wNotAFile) + "\r\n" + inputPath);
     CFile input;
     try {
         input.Open(inputPath, kInputMode);
-    } catch (const CFileException&) {
-        Fail(tableName + SpaceWord(wCantOpenFile));
+    } catch (const CFileException& error) {
+        Fail(tableName + SpaceWord(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
     }
     const std::uint64_t size = input.Length();
-    if (size == 0) Fail(tableName + SpaceWord(wCantOpenFile));
+    if (size == 0) Fail(tableName + SpaceWord(wCantOpenFile) + "\r\n" + inputPath);
     input.Seek(0, CFile::begin);
 
     CFile output;
     try {
         output.Open(outputPath, kOutputMode);
-    } catch (const CFileException&) {
-        Fail(WordPair(wPut, wFile) + SpaceWord(wCantOpenFile));
+    } catch (const CFileException& error) {
+        Fail(WordPair(wPut, wFile) + SpaceWord(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
     }
 
-    progress.Start(0, ProgressBytes(size), static_cast<std::int32_t>(kBlockSize),
-                   tableName + " Binary" + SpaceWord(wFile), false);
-    std::array<std::uint8_t, kBlockSize> block;
-    std::uint64_t done = 0;
     bool stopped = false;
-    while (done < size) {
-        if (progress.PollCancel()) {
-            stopped = true;
-            break;
+    try {
+        progress.Start(0, ProgressBytes(size), static_cast<std::int32_t>(kBlockSize),
+                       tableName + " Binary" + SpaceWord(wFile), false);
+        std::array<std::uint8_t, kBlockSize> block;
+        std::uint64_t done = 0;
+        while (done < size) {
+            if (progress.PollCancel()) {
+                stopped = true;
+                break;
+            }
+            // Only the last block may be short; a file that shrinks under the run fails, and one
+            // that grows is cut at the size the run started with.
+            const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size - done));
+            const std::size_t count = input.Read(block.data(), wanted);
+            if (count != wanted) Fail(tableName + SpaceWord(wCantReadFile) + "\r\n" + inputPath);
+            done += count;
+            pair.Transform(block.data(), encrypt, count, block.data());
+            output.Write(block.data(), count);
+            if (progress.Update(ProgressBytes(done))) output.Flush();
         }
-        // Only the last block may be short; a file that shrinks under the run fails, and one
-        // that grows is cut at the size the run started with.
-        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size - done));
-        const std::size_t count = input.Read(block.data(), wanted);
-        if (count != wanted) Fail(tableName + SpaceWord(wCantReadFile));
-        done += count;
-        pair.Transform(block.data(), encrypt, count, block.data());
-        output.Write(block.data(), count);
-        if (progress.Update(ProgressBytes(done))) output.Flush();
+        output.Close();
+    } catch (...) {
+        // The new file of a failed run is removed; a stopped run keeps what it wrote.
+        output.Discard();
+        throw;
     }
-    output.Close();
-    input.Close();
+    // Only read: a failure to close it loses nothing.
+    input.Abort();
     return stopped;
 }
 } // namespace

@@ -34,7 +34,7 @@ bool CCodeTable::LoadFile(const std::string& path) {
         file.Seek(0, CFile::begin);
         CodeTableBytes buffer{};
         const std::size_t count = file.Read(buffer.data(), buffer.size());
-        file.Close();
+        file.Abort(); // only read: closing it cannot lose anything
         if (count < buffer.size()) Fail(Word(wCantReadFile));
 
         SetData(buffer);

@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "app/messages.h"
+#include "platform/file_exception.h"
 #include "crypt/code_table_pair.h"
 #include "engine/value_conversions.h"
 #include "platform/file.h"
@@ -26,11 +27,17 @@ std::string WriteInverse(const CCodeTablePair& pair, int fromEncryptTable) {
         CFile output;
         try {
             output.Open(outputPath, kOutputMode);
-        } catch (const CFileException&) {
-            Fail(Word(wCantOpenFile));
+        } catch (const CFileException& error) {
+            Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
         }
-        output.Write(inverse.data(), inverse.size());
-        output.Close();
+        try {
+            output.Write(inverse.data(), inverse.size());
+            output.Close();
+        } catch (...) {
+            // No half-written table stays behind.
+            output.Discard();
+            throw;
+        }
         return WordPair(wPut, wFile) + " =\r\n" + MakeRelative(outputPath);
     } catch (...) {
         return Word(wError) + " " + FailureText();

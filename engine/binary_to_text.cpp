@@ -309,8 +309,8 @@ void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& s
 void OpenFile(CFile& file, const std::string& path, unsigned mode) {
     try {
         file.Open(path, mode);
-    } catch (const CFileException&) {
-        Fail(Word(wCantOpenFile) + "\r\n" + path);
+    } catch (const CFileException& error) {
+        Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
     }
 }
 
@@ -332,9 +332,8 @@ bool RecordToLine(CTargetInfo& target, const std::uint8_t* record, std::string& 
     return true;
 }
 
-bool ConvertToText(CTargetInfo& target, unsigned outputMode, CProgress& progress) {
+bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
     CFile binary;
-    CFile text;
     std::uint32_t noteRecord = 0; // the record of the line note, counted from 1
     try {
         const std::string jobTitle = target.m_message;
@@ -350,10 +349,9 @@ bool ConvertToText(CTargetInfo& target, unsigned outputMode, CProgress& progress
 
         OpenFile(binary, info.m_binaryFilePath, kBinaryReadMode);
         binary.Seek(info.m_startPosition, CFile::begin);
-        OpenFile(text, info.m_textFilePath, outputMode);
         text.Seek(0, CFile::begin);
         // In text mode the file itself turns LF into CR LF.
-        const std::string_view lineEnd = (outputMode & typeText) ? "\n" : "\r\n";
+        const std::string_view lineEnd = (text.Flags() & typeText) ? "\n" : "\r\n";
         CLine line;
         line.Append(target.m_recordDefinition.m_headerLine);
         line.Append(lineEnd);
@@ -390,15 +388,14 @@ bool ConvertToText(CTargetInfo& target, unsigned outputMode, CProgress& progress
             if (progress.Update(i + 1)) text.Flush();
         }
 
-        binary.Close();
-        text.Close();
+        binary.Abort(); // only read: closing it cannot lose anything
+        text.Flush();
         if (!stopped) target.m_message.clear();
         progress.Close();
         return !stopped;
     } catch (...) {
-        // What was written stays: both files are closed with their buffered bytes.
+        // The caller decides what becomes of the text file; the lines written so far are kept.
         binary.Abort();
-        text.Abort();
         target.m_message = Word(wError) + " " + RecordNote(noteRecord) + " " + FailureText();
         progress.Close();
         return false;

@@ -15,12 +15,11 @@
 #include "engine/value_conversions.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
+#include "platform/system.h"
 #include "support/paths.h"
 #include "support/table_file_reader.h"
 
 namespace {
-
-constexpr unsigned kIndexListWriteMode = modeCreate | modeWrite | shareDenyWrite | typeText;
 
 int SlotOf(const CRecordItem& item, std::uint32_t column) {
     return column < static_cast<std::uint32_t>(kNumberCodeSlots) ? item.m_numberCodes[column] : -1;
@@ -208,14 +207,6 @@ void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_vi
     if (!m_walksToSize) Fail(Word(wConvert));
 }
 
-void OpenFile(CFile& file, const std::string& path, unsigned mode) {
-    try {
-        file.Open(path, mode);
-    } catch (const CFileException&) {
-        Fail(Word(wCantOpenFile) + "\r\n" + path);
-    }
-}
-
 // The full path a text file path stands for, or nothing when the path is unusable: the reader's
 // SetPath refuses a usable path only when no file is there.
 std::string UsableFullPath(const std::string& path) {
@@ -239,29 +230,31 @@ void LineToRecord(CTargetInfo& target, std::uint8_t* record, std::uint32_t recor
     format.Build(record, fields, scratch);
 }
 
+std::string IndexListPath(const std::string& textPath) {
+    return PathPart(textPath, partDriveFolderName) + "-BRecordIndexList.tsv";
+}
+
 void WriteIndexList(CTargetInfo& target, const std::vector<std::uint32_t>& writtenIndices) {
-    const std::string path = PathPart(target.m_fileInfo.m_textFilePath, partDriveFolderName) + "-BRecordIndexList.tsv";
-    CFile file;
-    OpenFile(file, path, kIndexListWriteMode);
-    // The file counts records from 0: its base point line.
-    std::string text = "// " + Word(wBasePointOfBRecordIndex) + "\n0\n// " + Word(wBRecordIndexList) + "\n";
+    // A list written whole or not at all: a failure keeps the list that was there.
+    CReplacementFile file(IndexListPath(target.m_fileInfo.m_textFilePath));
+    // The file counts records from 0: its base point line. Lines end with CR LF, as text files do.
+    std::string text = "// " + Word(wBasePointOfBRecordIndex) + "\r\n0\r\n// " + Word(wBRecordIndexList) + "\r\n";
     constexpr std::size_t kChunk = 64 * 1024;
     for (const std::uint32_t index : writtenIndices) {
         AppendUnsigned(text, index);
-        text += '\n';
+        text += "\r\n";
         if (text.size() >= kChunk) {
             file.Write(text);
             text.clear();
         }
     }
     file.Write(text);
-    file.Close();
+    file.Commit();
 }
 
-bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnIsIndex, bool writeIndexList,
+bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex, bool writeIndexList,
                      CProgress& progress) {
     CTableFileReader reader;
-    CFile binary;
     try {
         const std::string jobTitle = target.m_message;
         const CFileInfoSection& info = target.m_fileInfo;
@@ -281,7 +274,6 @@ bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnI
             Fail(fullPath.empty() ? reader.m_message : Word(wCantOpenFile) + "\r\n" + fullPath);
         }
         reader.Open();
-        OpenFile(binary, info.m_binaryFilePath, outputMode);
 
         const bool byIndex = UsesIndexList(target);
         const auto total = static_cast<std::uint32_t>(byIndex ? target.m_indexList.EntryCount()
@@ -340,7 +332,7 @@ bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnI
             if (progress.Update(written)) binary.Flush();
         }
 
-        binary.Close();
+        binary.Flush();
         reader.Close();
         if (stopped) {
             progress.Close();
@@ -353,8 +345,7 @@ bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnI
         progress.Close();
         return true;
     } catch (...) {
-        // The records written before the failure stay written.
-        binary.Abort();
+        // The records written before the failure stay written; the caller closes the file.
         reader.Close();
         target.m_message = reader.m_lineNote + " " + FailureText();
         progress.Close();

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
+class CFile;
 class CProgress;
 class CTargetInfo;
 
@@ -11,8 +13,10 @@ class CTargetInfo;
 // firstColumnIsIndex, at the record number in each line's first column (then, with
 // writeIndexList, also writing a record index list file of those numbers). The target's message
 // holds the job title on entry and the outcome on return: empty after success, word 28 after a
-// confirmed stop, the failure text otherwise.
-bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnIsIndex, bool writeIndexList,
+// confirmed stop, the failure text otherwise. The binary file is open for writing, held against
+// other writers; it stays open for the caller to close, with every record written handed to the
+// system.
+bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex, bool writeIndexList,
                      CProgress& progress);
 
 // Builds a record from the fields of one data line; filler items keep the bytes the record
@@ -20,6 +24,8 @@ bool ConvertToBinary(CTargetInfo& target, unsigned outputMode, bool firstColumnI
 void LineToRecord(CTargetInfo& target, std::uint8_t* record, std::uint32_t recordSize,
                   const std::vector<std::string_view>& fields);
 
-// Writes the record numbers of the converted lines as a record index list file beside the text
-// file: its name followed by "-BRecordIndexList.tsv".
+// The record index list file a run with writeIndexList writes: beside the text file, its name
+// followed by "-BRecordIndexList.tsv".
+std::string IndexListPath(const std::string& textPath);
+// Writes the record numbers of the converted lines as that file, replacing it whole.
 void WriteIndexList(CTargetInfo& target, const std::vector<std::uint32_t>& writtenIndices);

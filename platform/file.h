@@ -24,7 +24,8 @@ constexpr unsigned kFileAccessMask = 0x0003;
 // Flush hands buffered output to the operating system. Text mode: reading drops a CR directly
 // before LF and ends at a 0x1A byte; writing turns every LF into CR LF. With shareDenyWrite, or
 // with write access, the file holds an advisory lock while open (shared for readers, exclusive
-// for writers); a lock that cannot be had fails with a sharing violation.
+// for writers); a lock that cannot be had fails with a sharing violation. Only regular files
+// open: a folder, a FIFO or a device is refused without waiting on it.
 class CFile {
 public:
     enum SeekOrigin { begin = 0, current = 1, end = 2 };
@@ -38,6 +39,9 @@ public:
     void Open(const std::string& path, unsigned flags);
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }
+    unsigned Flags() const { return m_flags; }
+    // Whether the last Open created the file (it did not exist before).
+    bool Created() const { return m_created; }
 
     // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
     std::size_t Read(void* buffer, std::size_t count);
@@ -56,9 +60,15 @@ public:
     void Close();
     // Closes the file, ignoring every failure.
     void Abort() noexcept;
+    // Closes the file after a failed job: a file this object created is removed again (while it
+    // is still held, so no other run can have taken it); any other keeps what was written.
+    void Discard() noexcept;
 
 private:
     [[noreturn]] void Fail(int error) const;
+    // Closes a descriptor whose open failed half-way, removing the file if it was created here.
+    [[noreturn]] void FailOpen(int fd, int cause);
+    bool StillNamesCreatedFile() const;
     void CheckOpen() const;
     bool InWindow(std::uint64_t position) const {
         return position >= m_windowStart && position < m_windowStart + m_windowLength;
@@ -74,6 +84,8 @@ private:
     // changed bytes go to the system in one call when the window moves or on Flush.
     int m_fd = -1;
     unsigned m_flags = 0;
+    bool m_created = false;
+    std::uint64_t m_device = 0, m_inode = 0; // which file the path named when it was opened
     std::string m_path;
     std::vector<char> m_buffer;
     std::uint64_t m_windowStart = 0;

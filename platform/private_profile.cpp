@@ -1,6 +1,7 @@
 #include "platform/private_profile.h"
 
 #include <string_view>
+#include <utility>
 
 #include "platform/file_exception.h"
 #include "platform/system.h"
@@ -9,13 +10,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t npos = std::string::npos;
 
-// One line of the file: its text runs from start to textEnd (without CR LF or LF), the next
-// line begins at next.
-struct CProfileLine {
-    std::size_t start;
-    std::size_t textEnd;
-    std::size_t next;
-};
+using CProfileLine = CProfile::CLine;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -109,27 +104,32 @@ std::string_view LineEndOf(const std::string& contents) {
 }
 }
 
-std::string GetProfileString(const std::string& file, const std::string& section, const std::string& key) {
+CProfile::CProfile(std::string contents) : m_contents(std::move(contents)), m_lines(SplitLines(m_contents)) {}
+
+CProfile CProfile::Read(const std::string& path) {
     std::string contents;
-    if (section.empty() || key.empty() || !ReadWholeFile(file, contents)) return std::string();
-    const std::vector<CProfileLine> lines = SplitLines(contents);
-    const CKeyPlace place = FindKey(contents, lines, section, key);
+    if (!ReadFileIfExists(path, contents)) return CProfile();
+    return CProfile(std::move(contents));
+}
+
+std::string CProfile::GetString(const std::string& section, const std::string& key) const {
+    if (section.empty() || key.empty()) return std::string();
+    const CKeyPlace place = FindKey(m_contents, m_lines, section, key);
     if (place.key == npos) return std::string();
-    const std::string_view text = LineText(contents, lines[place.key]);
+    const std::string_view text = LineText(m_contents, m_lines[place.key]);
     const std::string_view value = Unquoted(Trimmed(text.substr(EqualsSign(text) + 1)));
     return std::string(value.substr(0, kProfileValueBuffer - 1));
 }
 
-std::vector<std::string> GetProfileSectionNames(const std::string& file, std::size_t bufferSize) {
+std::vector<std::string> CProfile::SectionNames(std::size_t bufferSize) const {
     std::vector<std::string> names;
-    std::string contents;
-    if (bufferSize < 2 || !ReadWholeFile(file, contents)) return names;
+    if (bufferSize < 2) return names;
     // Each name takes its length and a separator; the last two bytes hold the closing pair.
     const std::size_t room = bufferSize - 2;
     std::size_t used = 0;
-    for (const CProfileLine& line : SplitLines(contents)) {
+    for (const CProfileLine& line : m_lines) {
         std::string_view name;
-        if (!SectionHeader(LineText(contents, line), name) || name.empty()) continue;
+        if (!SectionHeader(LineText(m_contents, line), name) || name.empty()) continue;
         if (used + name.size() > room) break;
         names.emplace_back(name);
         used += name.size() + 1;
@@ -143,10 +143,7 @@ bool WriteProfileString(const std::string& file, const std::string& section, con
         HasLineBreak(value))
         return false;
     std::string contents;
-    if (!ReadWholeFile(file, contents)) {
-        if (ProbeEntry(file) != EntryKind::none) return false;
-        contents.clear();
-    }
+    ReadFileIfExists(file, contents);
     const std::string_view lineEnd = LineEndOf(contents);
     const std::vector<CProfileLine> lines = SplitLines(contents);
     const CKeyPlace place = FindKey(contents, lines, section, key);
@@ -179,10 +176,6 @@ bool WriteProfileString(const std::string& file, const std::string& section, con
         updated += key + '=' + value;
         updated.append(lineEnd);
     }
-    try {
-        ReplaceFileContents(file, updated);
-        return true;
-    } catch (const CFileException&) {
-        return false;
-    }
+    ReplaceFileContents(file, updated);
+    return true;
 }

@@ -18,16 +18,42 @@ std::string ProgramFilePath();
 // Makes the given folder the program's folder (the executable's name is kept).
 void SetProgramFolder(const std::string& folder);
 
-enum class EntryKind { none, file, folder };
+// What a path names: nothing, a regular file, a folder, or something else (a FIFO, a device,
+// a socket) that the program never takes for a file.
+enum class EntryKind { none, file, folder, other };
 EntryKind ProbeEntry(const std::string& path);
 
-// Copies a file. The copy is written beside the destination and renamed into place, so a
-// copy that fails half-way leaves the destination as it was. Throws CFileException.
+// A file written whole beside the one it replaces, then renamed into place by Commit, so that
+// the target is either as it was or complete, never half-written. Without Commit the new file
+// is removed again. Failures throw CFileException naming the target.
+class CReplacementFile {
+public:
+    // The new file gets the given permissions, or, without them, those of the file it replaces
+    // (new files: the defaults of the process).
+    explicit CReplacementFile(const std::string& target, const unsigned* permissions = nullptr);
+    ~CReplacementFile();
+    CReplacementFile(const CReplacementFile&) = delete;
+    CReplacementFile& operator=(const CReplacementFile&) = delete;
+
+    void Write(const char* data, std::size_t count);
+    void Write(const std::string& text) { Write(text.data(), text.size()); }
+    void Commit();
+
+private:
+    std::string m_target;     // as the caller named it, for messages
+    std::string m_systemPath; // where the rename lands: through a link, the file it points to
+    std::string m_temporary;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+// Copies a file, with its permissions, through a replacement file. Throws CFileException.
 void CopyFileReplacing(const std::string& source, const std::string& destination);
-// Replaces a file's contents at once: a temporary file beside it, renamed into place.
+// Replaces a file's contents at once through a replacement file.
 void ReplaceFileContents(const std::string& path, const std::string& contents);
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& contents);
+// Reads a whole file; false only when there is no such file. A file that exists but cannot be
+// read throws CFileException: a read failure never passes for an absent file.
+bool ReadFileIfExists(const std::string& path, std::string& contents);
 
 struct CLocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

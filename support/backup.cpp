@@ -1,5 +1,6 @@
 #include "support/backup.h"
 
+#include "app/failure.h"
 #include "app/message_box.h"
 #include "app/messages.h"
 #include "platform/file.h"
@@ -10,10 +11,10 @@ namespace {
 const char* const kBackupExtension = ".bak";
 }
 
-bool PrepareOutput(const std::string& path, unsigned openMode, bool makeBackup, std::string& text) {
-    if (!FileExists(path)) return true;
-    if (makeBackup) return MakeBackup(path, text);
-    return ConfirmOverwrite(path, openMode);
+bool PrepareOutput(const CFile& output, unsigned openMode, bool makeBackup, std::string& text) {
+    if (output.Created()) return true;
+    if (makeBackup) return MakeBackup(output.Path(), text);
+    return ConfirmOverwrite(output.Path(), openMode);
 }
 
 bool MakeBackup(const std::string& path, std::string& text) {
@@ -22,7 +23,7 @@ bool MakeBackup(const std::string& path, std::string& text) {
         CopyFileReplacing(path, path + kBackupExtension);
         return true;
     } catch (...) {
-        text = Word(wSystem);
+        text = FailureText();
         return false;
     }
 }
@@ -47,15 +48,25 @@ bool RevertFromBackup(const std::string& path, std::string& text) {
         return false;
     }
     const std::string backupPath = fullPath + kBackupExtension;
+    for (const std::string* file : {&backupPath, &fullPath}) {
+        if (!IsNoFile(*file)) continue;
+        text = Word(wNotAFile) + "\r\n" + *file;
+        return false;
+    }
     if (!FileExists(backupPath)) {
         text = Word(wCantOpenFile) + "\r\n" + backupPath;
         return false;
     }
+    CFile held;
     try {
+        // No other run may write the file while its backup replaces it.
+        held.Open(fullPath, modeRead | modeCreate | modeNoTruncate | shareDenyWrite | typeBinary);
         CopyFileReplacing(backupPath, fullPath);
+        held.Abort();
         return true;
     } catch (...) {
-        text = Word(wSystem);
+        text = FailureText();
+        held.Discard();
         return false;
     }
 }

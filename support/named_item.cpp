@@ -30,9 +30,12 @@ bool CFileItem::SetPath(const std::string& path) {
         m_pathKind = pathRelative;
         working = ProgramDirectory() + path;
     }
-    if (!working.empty() && CheckPathLength(working, m_message) && FileExists(working)) {
-        m_ok = 1;
-        return true;
+    if (!working.empty() && CheckPathLength(working, m_message)) {
+        if (FileExists(working)) {
+            m_ok = 1;
+            return true;
+        }
+        if (IsNoFile(working)) m_message = Word(wNotAFile) + "\r\n" + working;
     }
     m_pathKind = pathNone;
     m_ok = 0;

@@ -100,6 +100,11 @@ std::string RemoveBackslash(const std::string& path) {
 
 bool FileExists(const std::string& path) { return ProbeEntry(path) == EntryKind::file; }
 
+bool IsNoFile(const std::string& path) {
+    const EntryKind kind = ProbeEntry(path);
+    return kind == EntryKind::folder || kind == EntryKind::other;
+}
+
 bool FolderExists(const std::string& path) {
     if (path.empty()) return false;
     std::string folder = RemoveBackslash(path);
@@ -124,6 +129,10 @@ bool CheckFileAccess(const std::string& path, unsigned openMode, std::string& te
     text = Word(wFilePath);
     if (ClassifyPath(path) != 15) return false;
     if (!FolderExists(PathPart(path, partDriveFolder))) return false;
+    if (IsNoFile(path)) {
+        text = Word(wNotAFile) + "\r\n" + path;
+        return false;
+    }
     const unsigned access = openMode & kFileAccessMask;
     if (FileExists(path)) {
         unsigned probe = openMode & ~(modeCreate | modeNoTruncate | kFileAccessMask);
@@ -131,7 +140,7 @@ bool CheckFileAccess(const std::string& path, unsigned openMode, std::string& te
         try {
             if (!(probe & (typeText | typeBinary))) throw CFileException(CFileException::invalidFile, path);
             CFile file(path, probe);
-            file.Close();
+            file.Abort(); // a probe: nothing was written
         } catch (const CFileException& error) {
             text = Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error);
             return false;

@@ -25,6 +25,9 @@ std::string MakeRelative(const std::string& path);
 std::string AddBackslash(const std::string& path);
 std::string RemoveBackslash(const std::string& path);
 bool FileExists(const std::string& path);
+// True when something other than a regular file stands at the path: a folder, a FIFO, a device
+// or a socket, none of which the program reads or writes as a file.
+bool IsNoFile(const std::string& path);
 bool FolderExists(const std::string& path);
 bool CheckPathLength(const std::string& path, std::string& text);
 bool CheckFileAccess(const std::string& path, unsigned openMode, std::string& text);

@@ -63,18 +63,12 @@ void CTableFileReader::Reset(const std::string& name) {
 
 void CTableFileReader::Open() {
     const std::string fullPath = FullPath();
+    std::string text;
+    if (!ValidateFile(fullPath, kReadMode, text, false)) Fail(text + "\r\n" + fullPath);
     try {
-        std::string text;
-        if (!ValidateFile(fullPath, kReadMode, text, false)) Fail(text);
-        try {
-            m_file.Open(fullPath, kReadMode);
-        } catch (...) {
-            Fail(Word(wCantOpenFile));
-        }
-    } catch (const CFailure& failure) {
-        Fail(failure.Text() + "\r\n" + fullPath);
-    } catch (...) {
-        Fail(Word(wCantOpenFile) + "\r\n" + fullPath);
+        m_file.Open(fullPath, kReadMode);
+    } catch (const CFileException& error) {
+        Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
     }
     m_open = 1;
 }

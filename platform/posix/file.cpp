@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/posix/errno_cause.h"
+#include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
 namespace {
@@ -28,42 +28,61 @@ void CFile::Open(const std::string& path, unsigned flags) {
     Abort();
     m_path = path;
     m_flags = flags;
+    m_created = false;
     const unsigned access = flags & kFileAccessMask;
-    int oflags = O_CLOEXEC;
+    // Non-blocking, so that a FIFO cannot hang the open; it is refused below as no file.
+    int oflags = O_CLOEXEC | O_NONBLOCK;
     if (access == modeWrite)
         oflags |= O_WRONLY;
     else if (access == modeReadWrite)
         oflags |= O_RDWR;
     else
         oflags |= O_RDONLY;
-    if (flags & modeCreate) oflags |= O_CREAT;
 
-    const int fd = ::open(SystemPath(path).c_str(), oflags, 0666);
+    const std::string systemPath = SystemPath(path);
+    int fd = sys::Open(systemPath.c_str(), oflags);
+    if (fd < 0 && errno == ENOENT && (flags & modeCreate)) {
+        // Exclusive creation tells a file made here from one that appeared meanwhile.
+        fd = sys::Open(systemPath.c_str(), oflags | O_CREAT | O_EXCL);
+        if (fd >= 0)
+            m_created = true;
+        else if (errno == EEXIST)
+            fd = sys::Open(systemPath.c_str(), oflags);
+    }
     if (fd < 0) Fail(errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw CFileException(CFileException::accessDenied, m_path);
-    }
+    if (::fstat(fd, &st) != 0) FailOpen(fd, CauseFromErrno(errno));
+    if (!S_ISREG(st.st_mode)) FailOpen(fd, CFileException::accessDenied);
+    m_device = static_cast<std::uint64_t>(st.st_dev);
+    m_inode = static_cast<std::uint64_t>(st.st_ino);
     // The lock comes before truncation, so a file in use by another run is never emptied.
     if ((flags & shareDenyWrite) || access != modeRead) {
         const int how = (access == modeRead ? LOCK_SH : LOCK_EX) | LOCK_NB;
-        if (::flock(fd, how) != 0) {
-            const int error = errno;
-            ::close(fd);
-            throw CFileException(error == EWOULDBLOCK ? CFileException::sharingViolation : CauseFromErrno(error),
-                                 m_path);
+        if (sys::Lock(fd, how) != 0) {
+            // A file created here and at once held by another run is that run's now.
+            if (errno == EWOULDBLOCK) m_created = false;
+            FailOpen(fd, errno == EWOULDBLOCK ? CFileException::sharingViolation : CauseFromErrno(errno));
         }
     }
-    if ((flags & modeCreate) && !(flags & modeNoTruncate) && ::ftruncate(fd, 0) != 0) {
-        const int error = errno;
-        ::close(fd);
-        Fail(error);
-    }
+    if ((flags & modeCreate) && !(flags & modeNoTruncate) && sys::Truncate(fd, 0) != 0)
+        FailOpen(fd, CauseFromErrno(errno));
     m_fd = fd;
     m_buffer.resize(kBufferSize);
     m_windowStart = m_position = 0;
     m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
+}
+
+bool CFile::StillNamesCreatedFile() const {
+    struct stat st {};
+    return m_created && ::stat(SystemPath(m_path).c_str(), &st) == 0 &&
+           static_cast<std::uint64_t>(st.st_dev) == m_device && static_cast<std::uint64_t>(st.st_ino) == m_inode;
+}
+
+void CFile::FailOpen(int fd, int cause) {
+    if (StillNamesCreatedFile()) ::unlink(SystemPath(m_path).c_str());
+    m_created = false;
+    ::close(fd);
+    throw CFileException(cause, m_path);
 }
 
 void CFile::FlushDirty() {
@@ -73,7 +92,7 @@ void CFile::FlushDirty() {
     std::uint64_t offset = m_windowStart + m_dirtyBegin;
     m_dirtyBegin = m_dirtyEnd = 0; // a failed write is not retried at close
     while (count > 0) {
-        const ssize_t done = ::pwrite(m_fd, data, count, static_cast<off_t>(offset));
+        const ssize_t done = sys::PWrite(FaultKind::flush, m_fd, data, count, static_cast<off_t>(offset));
         if (done < 0) {
             if (errno == EINTR) continue;
             Fail(errno);
@@ -90,7 +109,7 @@ bool CFile::LoadWindow() {
     m_windowLength = 0;
     ssize_t got;
     do {
-        got = ::pread(m_fd, m_buffer.data(), m_buffer.size(), static_cast<off_t>(m_position));
+        got = sys::PRead(m_fd, m_buffer.data(), m_buffer.size(), static_cast<off_t>(m_position));
     } while (got < 0 && errno == EINTR);
     if (got < 0) Fail(errno);
     m_windowLength = static_cast<std::size_t>(got);
@@ -133,7 +152,7 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
             FlushDirty();
             ssize_t got;
             do {
-                got = ::pread(m_fd, out + done, count - done, static_cast<off_t>(m_position));
+                got = sys::PRead(m_fd, out + done, count - done, static_cast<off_t>(m_position));
             } while (got < 0 && errno == EINTR);
             if (got < 0) Fail(errno);
             if (got == 0) break;
@@ -180,7 +199,7 @@ void CFile::PutDirect(const char* data, std::size_t count) {
     FlushDirty();
     m_windowLength = 0; // the window may overlap what is written now
     while (count > 0) {
-        const ssize_t done = ::pwrite(m_fd, data, count, static_cast<off_t>(m_position));
+        const ssize_t done = sys::PWrite(FaultKind::write, m_fd, data, count, static_cast<off_t>(m_position));
         if (done < 0) {
             if (errno == EINTR) continue;
             Fail(errno);
@@ -263,7 +282,7 @@ void CFile::SetLength(std::uint64_t length) {
     CheckOpen();
     FlushDirty();
     m_windowLength = 0;
-    if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) Fail(errno);
+    if (sys::Truncate(m_fd, static_cast<off_t>(length)) != 0) Fail(errno);
 }
 
 void CFile::Flush() {
@@ -282,7 +301,7 @@ void CFile::Close() {
     m_fd = -1;
     m_buffer.clear();
     m_buffer.shrink_to_fit();
-    if (::close(fd) != 0 && errno != EINTR) Fail(errno);
+    if (sys::Close(fd) != 0 && errno != EINTR) Fail(errno);
 }
 
 void CFile::Abort() noexcept {
@@ -291,9 +310,19 @@ void CFile::Abort() noexcept {
         FlushDirty();
     } catch (...) {
     }
-    ::close(m_fd);
+    sys::Close(m_fd);
     m_fd = -1;
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
+}
+
+void CFile::Discard() noexcept {
+    if (m_fd < 0) return;
+    if (StillNamesCreatedFile()) {
+        ::unlink(SystemPath(m_path).c_str());
+        m_dirtyBegin = m_dirtyEnd = 0; // nothing more of a removed file is written
+    }
+    m_created = false;
+    Abort();
 }

@@ -11,6 +11,7 @@
 
 #include "platform/file.h"
 #include "platform/posix/errno_cause.h"
+#include "platform/posix/system_calls.h"
 
 int CauseFromErrno(int error) {
     switch (error) {
@@ -85,7 +86,8 @@ EntryKind ProbeEntry(const std::string& path) {
     if (path.empty()) return EntryKind::none;
     struct stat st {};
     if (::stat(SystemPath(path).c_str(), &st) != 0) return EntryKind::none;
-    return S_ISDIR(st.st_mode) ? EntryKind::folder : EntryKind::file;
+    if (S_ISDIR(st.st_mode)) return EntryKind::folder;
+    return S_ISREG(st.st_mode) ? EntryKind::file : EntryKind::other;
 }
 
 namespace {
@@ -102,90 +104,102 @@ std::string ReplacedFile(const std::string& path) {
     }
     return system;
 }
+}
 
-// A new file beside the target; removed again unless Commit renames it into place.
-class CTemporaryFile {
-public:
-    explicit CTemporaryFile(const std::string& target, const std::string& shownName)
-        : m_target(target), m_shownName(shownName) {
-        m_path = target + ".XXXXXX";
-        m_fd = ::mkstemp(m_path.data());
-        if (m_fd < 0) throw CFileException(CauseFromErrno(errno), shownName);
-        struct stat st {};
-        if (::stat(target.c_str(), &st) == 0)
-            ::fchmod(m_fd, st.st_mode & 07777);
-        else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(m_fd, 0666 & ~mask);
-        }
+CReplacementFile::CReplacementFile(const std::string& target, const unsigned* permissions)
+    : m_target(target), m_systemPath(ReplacedFile(target)) {
+    m_temporary = m_systemPath + ".XXXXXX";
+    m_fd = sys::MakeTemporary(m_temporary.data());
+    if (m_fd < 0) throw CFileException(CauseFromErrno(errno), m_target);
+    mode_t mode = 0;
+    struct stat st {};
+    if (permissions) {
+        mode = static_cast<mode_t>(*permissions);
+    } else if (::stat(m_systemPath.c_str(), &st) == 0) {
+        mode = st.st_mode;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
     }
-    ~CTemporaryFile() {
-        if (m_fd >= 0) ::close(m_fd);
-        if (!m_committed) ::unlink(m_path.c_str());
+    // A copy that cannot keep its permissions fails rather than land with other ones.
+    if (sys::ChangeMode(m_fd, mode & 07777) != 0) {
+        const int error = errno;
+        ::close(m_fd);
+        ::unlink(m_temporary.c_str());
+        throw CFileException(CauseFromErrno(error), m_target);
     }
-    void Write(const char* data, std::size_t count) {
-        while (count > 0) {
-            const ssize_t done = ::write(m_fd, data, count);
-            if (done < 0) {
-                if (errno == EINTR) continue;
-                throw CFileException(CauseFromErrno(errno), m_shownName);
-            }
-            data += done;
-            count -= static_cast<std::size_t>(done);
-        }
-    }
-    void Commit() {
-        if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
-            m_fd = -1;
-            throw CFileException(CauseFromErrno(errno), m_shownName);
-        }
-        m_fd = -1;
-        if (::rename(m_path.c_str(), m_target.c_str()) != 0)
-            throw CFileException(CauseFromErrno(errno), m_shownName);
-        m_committed = true;
-    }
+}
 
-private:
-    std::string m_target, m_shownName, m_path;
-    int m_fd = -1;
-    bool m_committed = false;
-};
+CReplacementFile::~CReplacementFile() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_committed) ::unlink(m_temporary.c_str());
+}
+
+void CReplacementFile::Write(const char* data, std::size_t count) {
+    while (count > 0) {
+        const ssize_t done = sys::Write(m_fd, data, count);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            throw CFileException(CauseFromErrno(errno), m_target);
+        }
+        data += done;
+        count -= static_cast<std::size_t>(done);
+    }
+}
+
+void CReplacementFile::Commit() {
+    const int fd = m_fd;
+    m_fd = -1;
+    // The bytes reach the device before the name does, so a crash leaves the old file or the new.
+    if (sys::Sync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw CFileException(CauseFromErrno(error), m_target);
+    }
+    if (sys::Close(fd) != 0 || sys::Rename(m_temporary.c_str(), m_systemPath.c_str()) != 0)
+        throw CFileException(CauseFromErrno(errno), m_target);
+    m_committed = true;
 }
 
 void CopyFileReplacing(const std::string& source, const std::string& destination) {
     CFile in(source, modeRead | typeBinary);
-    CTemporaryFile out(ReplacedFile(destination), destination);
+    struct stat st {};
+    if (::stat(SystemPath(source).c_str(), &st) != 0) throw CFileException(CauseFromErrno(errno), source);
+    const unsigned permissions = st.st_mode & 07777;
+    CReplacementFile out(destination, &permissions);
     std::string block(256 * 1024, '\0');
     for (;;) {
         const std::size_t got = in.Read(block.data(), block.size());
         if (got == 0) break;
         out.Write(block.data(), got);
     }
-    in.Close();
+    in.Abort(); // only read: closing it cannot lose anything
     out.Commit();
 }
 
 void ReplaceFileContents(const std::string& path, const std::string& contents) {
-    CTemporaryFile out(ReplacedFile(path), path);
-    out.Write(contents.data(), contents.size());
+    CReplacementFile out(path);
+    out.Write(contents);
     out.Commit();
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadFileIfExists(const std::string& path, std::string& contents) {
+    contents.clear();
+    CFile file;
     try {
-        CFile file(path, modeRead | typeBinary);
-        contents.clear();
-        char block[64 * 1024];
-        for (;;) {
-            const std::size_t got = file.Read(block, sizeof block);
-            if (got == 0) break;
-            contents.append(block, got);
-        }
-        return true;
-    } catch (const CFileException&) {
-        return false;
+        file.Open(path, modeRead | typeBinary);
+    } catch (const CFileException& error) {
+        if (error.Cause() == CFileException::fileNotFound) return false;
+        throw;
     }
+    char block[64 * 1024];
+    for (;;) {
+        const std::size_t got = file.Read(block, sizeof block);
+        if (got == 0) break;
+        contents.append(block, got);
+    }
+    return true;
 }
 
 namespace {

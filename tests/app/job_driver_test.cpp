@@ -311,7 +311,8 @@ TEST_F(JobDriverTest, DeclinedOverwriteOrFailedBackupCancels) {
     env.m_box.Answer(idYes);
     result = Run();
     EXPECT_EQ(result.outcome, JobOutcome::canceled);
-    EXPECT_EQ(result.message, "Canceled\nSystem\n[ Binary => Text ]");
+    EXPECT_EQ(result.message, "Canceled\n5 " + CFileException::Describe(5, Dir() + "out.csv.bak") +
+                                  "\n[ Binary => Text ]");
     EXPECT_EQ(env.m_folder.Read("out.csv"), "previous run");
 }
 
@@ -339,8 +340,10 @@ TEST_F(JobDriverTest, EngineFailureAndStop) {
     env.m_box.Answer(idYes);
     result = Run();
     EXPECT_EQ(result.outcome, JobOutcome::failed);
-    EXPECT_EQ(result.message, "Error [ Binary => Text ]\r\nText File Can not use\r\nError  Can't open file\r\n" +
-                                  Dir() + "missing.dat");
+    EXPECT_EQ(result.message, "Error [ Binary => Text ]\r\nText File Can not use\r\nError  Can't open file\r\n2 " +
+                                  CFileException::Describe(2, Dir() + "missing.dat"));
+    // The text file the failed job created is gone again.
+    EXPECT_FALSE(std::filesystem::exists(Dir() + "out2.csv"));
 }
 
 TEST_F(JobDriverTest, OutcomeTextsAreTranslated) {

@@ -334,7 +334,8 @@ TEST_F(MainWindowModelTest, SavePathWritesOneKey) {
     // A settings file that cannot be written.
     app->m_settingsPath = Dir() + "missing/morvane.ini";
     model->Command(idSaveTarget);
-    EXPECT_EQ(ShownTexts(), std::vector<std::string> {" Can't write file"});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {" Can't write file\r\n2 " +
+                                                       CFileException::Describe(2, Dir() + "missing/morvane.ini")});
 }
 
 TEST_F(MainWindowModelTest, RevertRestoresFromTheBackup) {

@@ -1,4 +1,5 @@
 #include "app/message_texts.h"
+#include "platform/private_profile.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ TEST(MessageTexts, ResetRestoresBuiltInWordsAndClearsTheMessage) {
 
 TEST(MessageTexts, AMissingSettingsFileKeepsTheBuiltInWords) {
     CTestEnvironment env;
-    EXPECT_FALSE(env.m_words.LoadWords(env.m_folder.Path() + "absent.ini", "Translations"));
+    env.m_words.LoadWords(CProfile::Read(env.m_folder.Path() + "absent.ini"), "Translations");
     EXPECT_EQ(Word(wError), "Error");
 }
 
@@ -78,7 +79,7 @@ TEST(UiLabelSet, ControlLabelsAndInfoLabels) {
                                         " Decrypt/Encrypt\n NumberCode File\n BRecordIndex\n");
     for (int id = 1008; id <= 1037; ++id) EXPECT_EQ(labels.ControlLabel(id), "") << id;
 
-    ASSERT_TRUE(labels.LoadLabels(settings, "Translations"));
+    labels.LoadLabels(CProfile::Read(settings), "Translations");
     for (int id : {1014, 1015, 1016, 1017}) EXPECT_EQ(labels.ControlLabel(id), "Durchsuchen");
     EXPECT_EQ(labels.ControlLabel(1022), "");
     EXPECT_EQ(labels.ControlLabel(1036), "Neu laden!");

@@ -249,7 +249,7 @@ case_to_text() {
     expect 1 "" "Error [ Binary => Text ]
 Text File Can not use
 Error  Can't open file
-$HOME_DIR/data/missing.dat"
+2 $HOME_DIR/data/missing.dat was not found."
 
     run to-text --slot 1 --binary data/items.dat --text DATA/ITEMS.DAT
     expect 1 "" "Canceled
@@ -387,10 +387,12 @@ case_decrypt_encrypt() {
     run decrypt --slot 1
     expect 1 "" "Error Decrypt"
     run decrypt --slot 2 --binary data/missing.dat
-    expect 1 "" "Error Decrypt Can't open file"
+    expect 1 "" "Error Decrypt Can't open file
+2 $HOME_DIR/data/missing.dat was not found."
     : >empty.dat
     run encrypt --slot 2 --binary empty.dat
-    expect 1 "" "Error Encrypt Can't open file"
+    expect 1 "" "Error Encrypt Can't open file
+$HOME_DIR/empty.dat"
 }
 
 case_invert() {
@@ -481,7 +483,7 @@ case_translations() {
     expect 1 "" "Error [ Bin => Txt ]
 Text File Can not use
 Error  Can't open file
-$HOME_DIR/data/missing.dat"
+2 $HOME_DIR/data/missing.dat was not found."
 }
 
 case_interrupt() {

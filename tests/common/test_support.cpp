@@ -1,5 +1,7 @@
 #include "tests/common/test_support.h"
 
+#include "platform/private_profile.h"
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -71,5 +73,5 @@ CTestEnvironment::~CTestEnvironment() = default;
 
 void CTestEnvironment::Translate(const std::string& translationLines) {
     const std::string path = m_folder.Write("morvane.ini", "[Translations]\r\n" + translationLines);
-    m_words.LoadWords(path, "Translations");
+    m_words.LoadWords(CProfile::Read(path), "Translations");
 }

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "app/failure.h"
+#include "app/messages.h"
+#include "engine/binary_to_text.h"
+#include "engine/text_to_binary.h"
 #include "platform/system.h"
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -53,8 +57,39 @@ std::string ShiftingTable() {
     return ::testing::AssertionSuccess();
 }
 
+namespace {
+template <class Conversion>
+bool RunConversion(CTargetInfo& target, const std::string& path, unsigned mode, Conversion convert) {
+    CFile output;
+    try {
+        output.Open(path, mode);
+    } catch (...) {
+        target.m_message = Word(wCantOpenFile) + "\r\n" + FailureText();
+        return false;
+    }
+    const bool converted = convert(output);
+    if (converted)
+        output.Close();
+    else if (target.m_message != Word(wStop))
+        output.Discard();
+    return converted;
+}
+}
+
+bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode) {
+    return RunConversion(target, target.m_fileInfo.m_textFilePath, mode,
+                         [&](CFile& output) { return ConvertToText(target, output, progress); });
+}
+
+bool ConvertTargetToBinary(CTargetInfo& target, CProgress& progress, bool firstColumnIsIndex, bool writeIndexList,
+                           unsigned mode) {
+    return RunConversion(target, target.m_fileInfo.m_binaryFilePath, mode, [&](CFile& output) {
+        return ConvertToBinary(target, output, firstColumnIsIndex, writeIndexList, progress);
+    });
+}
+
 std::string ReadFile(const std::string& path) {
     std::string contents;
-    if (!ReadWholeFile(path, contents)) return std::string();
+    if (!ReadFileIfExists(path, contents)) return std::string();
     return contents;
 }

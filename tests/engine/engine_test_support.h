@@ -62,5 +62,12 @@ struct CTargetSetup {
 // text.csv in the environment's folder.
 ::testing::AssertionResult LoadTarget(CTestEnvironment& env, CTargetInfo& target, const CTargetSetup& setup);
 
+// A conversion run on the target's files as the job driver runs it: the output opened with the
+// mode and closed after success; after a failure it keeps what was written, unless the run
+// created it. An output that cannot be opened fails with the driver's text.
+bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode = kTextOutputMode);
+bool ConvertTargetToBinary(CTargetInfo& target, CProgress& progress, bool firstColumnIsIndex = false,
+                           bool writeIndexList = false, unsigned mode = kBinaryOutputMode);
+
 // The file's bytes, or "" when it is missing.
 std::string ReadFile(const std::string& path);

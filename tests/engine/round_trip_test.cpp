@@ -129,11 +129,11 @@ protected:
 
     bool ToText() {
         CScriptedProgress progress;
-        return ConvertToText(target, kTextOutputMode, progress);
+        return ConvertTargetToText(target, progress);
     }
     bool ToBinary(bool firstColumnIsIndex = false, bool writeIndexList = false) {
         CScriptedProgress progress;
-        return ConvertToBinary(target, kBinaryOutputMode, firstColumnIsIndex, writeIndexList, progress);
+        return ConvertTargetToBinary(target, progress, firstColumnIsIndex, writeIndexList);
     }
 
     CTestEnvironment env;

@@ -52,7 +52,7 @@ public:
     std::string Binary() const { return ReadFile(BinaryPath()); }
     bool Convert(CScriptedProgress& progress, bool firstColumnIsIndex = false, bool writeIndexList = false) {
         target.m_message = "[ Text => Binary ]";
-        return ConvertToBinary(target, kBinaryOutputMode, firstColumnIsIndex, writeIndexList, progress);
+        return ConvertTargetToBinary(target, progress, firstColumnIsIndex, writeIndexList);
     }
     bool Convert() {
         CScriptedProgress progress;
@@ -242,7 +242,7 @@ TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
     WriteText(kNumberedHeader + NewLines(0, 1));
     target.m_fileInfo.m_binaryFilePath = env.m_folder.Path();
     EXPECT_FALSE(Convert());
-    EXPECT_EQ(target.m_message, " Can't open file\r\n" + env.m_folder.Path());
+    EXPECT_EQ(target.m_message, "Can't open file\r\n5 " + CFileException::Describe(5, env.m_folder.Path()));
 
     // A missing text file names its full path; an unusable path keeps the reader's text.
     target.m_fileInfo.m_binaryFilePath = BinaryPath();
@@ -396,7 +396,7 @@ TEST_F(TextToBinaryTest, AMemoryShortageFailsTheRun) {
         CScriptedProgress progress;
         target.m_message = "job";
         FailAllocationAfter(before);
-        const bool converted = ConvertToBinary(target, kBinaryOutputMode, false, false, progress);
+        const bool converted = ConvertTargetToBinary(target, progress);
         if (!DisarmAllocationFailure()) {
             EXPECT_TRUE(converted);
             EXPECT_EQ(Hex(Binary()), Hex(encrypted + encrypted));
@@ -406,14 +406,11 @@ TEST_F(TextToBinaryTest, AMemoryShortageFailsTheRun) {
         EXPECT_FALSE(converted);
         EXPECT_FALSE(progress.IsOpen());
         const std::string& message = target.m_message;
-        // The record buffer is the run's first allocation.
+        // Opening the binary file takes the run's first allocations.
         if (before == 0) {
-            EXPECT_EQ(message, " Memory short");
+            EXPECT_EQ(message, "Can't open file\r\nMemory short");
         }
-        // The reader reports every failure of its opening as its own.
-        if (message != " Can't open file\r\n" + TextPath()) {
-            EXPECT_EQ(message.substr(message.size() - 13), " Memory short") << message;
-        }
+        EXPECT_EQ(message.substr(message.size() - 12), "Memory short") << message;
         const std::string binary = Binary();
         // Whole records only; the display's own shortage may come after the last one.
         EXPECT_TRUE(binary == std::string(26, '-') || binary == encrypted + std::string(13, '-') ||

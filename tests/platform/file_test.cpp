@@ -336,9 +336,10 @@ TEST(FileSystem, ReplaceFileContents) {
     EXPECT_EQ(EntryCount(folder.Path()), 3u);
 
     std::string read;
-    EXPECT_TRUE(ReadWholeFile(path, read));
+    EXPECT_TRUE(ReadFileIfExists(path, read));
     EXPECT_EQ(read, "via link");
-    EXPECT_FALSE(ReadWholeFile(folder.Path() + "absent", read));
+    EXPECT_FALSE(ReadFileIfExists(folder.Path() + "absent", read));
+    EXPECT_THROW(ReadFileIfExists(folder.Path(), read), CFileException);
 }
 
 TEST(FileSystem, PathsAndEntries) {

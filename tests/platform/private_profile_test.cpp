@@ -7,6 +7,16 @@
 #include "tests/common/test_support.h"
 
 namespace {
+std::string GetProfileString(const std::string& file, const std::string& section, const std::string& key) {
+    return CProfile::Read(file).GetString(section, key);
+}
+
+std::vector<std::string> GetProfileSectionNames(const std::string& file, std::size_t size = kProfileValueBuffer) {
+    return CProfile::Read(file).SectionNames(size);
+}
+}
+
+namespace {
 
 // The lines of a settings file, joined with the given line end.
 std::string Lines(const std::vector<std::string>& lines, const std::string& lineEnd, bool lastLineEnd = true) {
@@ -250,8 +260,9 @@ TEST(PrivateProfile, WriteCreatesAMissingFile) {
     ASSERT_TRUE(WriteProfileString(path, "FileInfoDefaultRP", "FileInfo1", "C:\\targets\\one.ini"));
     EXPECT_EQ(folder.Read(path), "[FileInfoDefaultRP]\r\nFileInfo1=C:\\targets\\one.ini\r\n");
     EXPECT_EQ(GetProfileString(path, "fileinfodefaultrp", "fileinfo1"), "C:\\targets\\one.ini");
-    EXPECT_FALSE(WriteProfileString(folder.Path() + "no/such/folder.ini", "S", "K", "v"));
-    EXPECT_FALSE(WriteProfileString(folder.Path(), "S", "K", "v"));
+    // A file that cannot be written, or read first, fails with its cause.
+    EXPECT_THROW(WriteProfileString(folder.Path() + "no/such/folder.ini", "S", "K", "v"), CFileException);
+    EXPECT_THROW(WriteProfileString(folder.Path(), "S", "K", "v"), CFileException);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 

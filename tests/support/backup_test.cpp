@@ -1,10 +1,12 @@
 #include "support/backup.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
 #include "app/message_box.h"
+#include "platform/fault_injection.h"
 #include "platform/file.h"
 #include "tests/common/test_support.h"
 
@@ -21,12 +23,20 @@ std::size_t EntryCount(const std::string& folder) {
     return count;
 }
 
+// PrepareOutput as the job driver calls it: on the output opened and held, not yet emptied.
+bool Prepare(const std::string& path, unsigned mode, bool backup, std::string& text) {
+    CFile output(path, mode | modeNoTruncate);
+    const bool goOn = PrepareOutput(output, mode, backup, text);
+    output.Discard();
+    return goOn;
+}
+
 TEST(Backup, PrepareOutputOfMissingFileNeitherCopiesNorAsks) {
     CTestEnvironment env;
     const std::string path = env.m_folder.Path() + "data.csv";
     for (const bool backup : {true, false}) {
         std::string text = "before";
-        EXPECT_TRUE(PrepareOutput(path, modeWrite | shareDenyWrite | modeCreate | typeText, backup, text));
+        EXPECT_TRUE(Prepare(path, modeWrite | shareDenyWrite | modeCreate | typeText, backup, text));
         EXPECT_EQ(text, "before");
     }
     EXPECT_TRUE(env.m_box.m_shown.empty());
@@ -38,7 +48,7 @@ TEST(Backup, PrepareOutputWithBackupReplacesTheOldCopyWithoutAsking) {
     const std::string path = env.m_folder.Write("data.csv", "new contents");
     env.m_folder.Write("data.csv.bak", "an older and longer generation");
     std::string text;
-    EXPECT_TRUE(PrepareOutput(path, modeWrite | shareDenyWrite | modeCreate | typeText, true, text));
+    EXPECT_TRUE(Prepare(path, modeWrite | shareDenyWrite | modeCreate | typeText, true, text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(env.m_folder.Read("data.csv.bak"), "new contents");
     EXPECT_EQ(env.m_folder.Read("data.csv"), "new contents");
@@ -64,7 +74,7 @@ TEST(Backup, OverwriteQuestionDependsOnTheOpenMode) {
             const std::string path = env.m_folder.Write("data.csv", "kept");
             env.m_box.Answer(answer);
             std::string text;
-            const bool goOn = PrepareOutput(path, c.mode, false, text);
+            const bool goOn = Prepare(path, c.mode, false, text);
             const bool asked = *c.question != '\0';
             EXPECT_EQ(goOn, !asked || answer == idYes) << c.mode;
             EXPECT_EQ(text, "") << c.mode;
@@ -98,7 +108,7 @@ TEST(Backup, FailedBackupKeepsTheOldCopy) {
     env.m_folder.Write("data.csv.bak", "good generation");
     std::string text;
     EXPECT_FALSE(MakeBackup(folder + "data.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "10 " + CFileException::Describe(CFileException::hardIO, folder + "data.csv"));
     EXPECT_EQ(env.m_folder.Read("data.csv.bak"), "good generation");
     EXPECT_EQ(EntryCount(folder), 2u); // no temporary file left behind
 
@@ -107,7 +117,7 @@ TEST(Backup, FailedBackupKeepsTheOldCopy) {
     env.m_folder.Write("dir.csv.bak", "good generation");
     text.clear();
     EXPECT_FALSE(MakeBackup(folder + "dir.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "5 " + CFileException::Describe(CFileException::accessDenied, folder + "dir.csv"));
     EXPECT_EQ(env.m_folder.Read("dir.csv.bak"), "good generation");
 
     // A backup place taken by a folder: the copy is written but cannot be put in place.
@@ -115,22 +125,35 @@ TEST(Backup, FailedBackupKeepsTheOldCopy) {
     env.m_folder.Write("out.csv.bak/inside", "untouched");
     text.clear();
     EXPECT_FALSE(MakeBackup(folder + "out.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "5 " + CFileException::Describe(CFileException::accessDenied, folder + "out.csv.bak"));
     EXPECT_EQ(env.m_folder.Read("out.csv.bak/inside"), "untouched");
     EXPECT_EQ(EntryCount(folder), 6u);
 
     // In a folder that does not exist.
     text.clear();
     EXPECT_FALSE(MakeBackup(folder + "missing/out.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "2 " + CFileException::Describe(CFileException::fileNotFound, folder + "missing/out.csv"));
 }
 
-TEST(Backup, FailedBackupTextIsTranslated) {
+TEST(Backup, FailedBackupKeepsTheModeOfTheCopiedFile) {
     CTestEnvironment env;
-    env.Translate("msg.System=Systemfehler\r\n");
+    const std::string path = env.m_folder.Write("data.csv", "contents");
+    env.m_folder.Write("data.csv.bak", "older");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(path + ".bak", fs::perms::owner_all);
     std::string text;
-    EXPECT_FALSE(MakeBackup(env.m_folder.Path() + "missing/out.csv", text));
-    EXPECT_EQ(text, "Systemfehler");
+    ASSERT_TRUE(MakeBackup(path, text)) << text;
+    EXPECT_EQ(fs::status(path + ".bak").permissions(), fs::perms::owner_read | fs::perms::group_read);
+
+    // A copy whose permissions cannot be set is no copy: the older one stays.
+    fs::permissions(path + ".bak", fs::perms::owner_all);
+    env.m_folder.Write("data.csv.bak", "older");
+    ArmFault(FaultKind::mode, 1, EPERM);
+    EXPECT_FALSE(MakeBackup(path, text));
+    DisarmFaults();
+    EXPECT_EQ(text, "5 " + CFileException::Describe(CFileException::accessDenied, path + ".bak"));
+    EXPECT_EQ(env.m_folder.Read("data.csv.bak"), "older");
+    EXPECT_EQ(EntryCount(env.m_folder.Path()), 2u);
 }
 
 TEST(Backup, RevertRefusals) {
@@ -145,7 +168,7 @@ TEST(Backup, RevertRefusals) {
         {"/data.csv", "Error FilePath\r\n/data.csv"},
         {"data.csv", "Can't open file\r\n" + folder + "data.csv.bak"},
         {folder + "sub/data.csv", "Can't open file\r\n" + folder + "sub/data.csv.bak"},
-        {"bakdir.csv", "Can't open file\r\n" + folder + "bakdir.csv.bak"},
+        {"bakdir.csv", "It's not a file\r\n" + folder + "bakdir.csv.bak"},
     };
     fs::create_directory(folder + "bakdir.csv.bak");
     env.m_folder.Write("data.csv", "untouched");
@@ -188,7 +211,7 @@ TEST(Backup, BackupThenRevertRoundTrip) {
     CTestEnvironment env;
     const std::string path = env.m_folder.Write("data.csv", "first");
     std::string text;
-    ASSERT_TRUE(PrepareOutput(path, 0x5021, true, text));
+    ASSERT_TRUE(Prepare(path, 0x5021, true, text));
     env.m_folder.Write("data.csv", "second");
     ASSERT_TRUE(RevertFromBackup(path, text));
     EXPECT_EQ(env.m_folder.Read("data.csv"), "first");
@@ -202,7 +225,7 @@ TEST(Backup, FailedRevertKeepsTheFile) {
     fs::create_symlink(kUnreadable, folder + "data.csv.bak");
     std::string text;
     EXPECT_FALSE(RevertFromBackup("data.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "10 " + CFileException::Describe(CFileException::hardIO, folder + "data.csv.bak"));
     EXPECT_EQ(env.m_folder.Read("data.csv"), "good copy");
     EXPECT_EQ(EntryCount(folder), 2u);
 
@@ -211,7 +234,7 @@ TEST(Backup, FailedRevertKeepsTheFile) {
     env.m_folder.Write("dir.csv.bak", "backup");
     text.clear();
     EXPECT_FALSE(RevertFromBackup("dir.csv", text));
-    EXPECT_EQ(text, "System");
+    EXPECT_EQ(text, "It's not a file\r\n" + folder + "dir.csv");
     EXPECT_EQ(env.m_folder.Read("dir.csv/inside"), "untouched");
     EXPECT_EQ(env.m_folder.Read("dir.csv.bak"), "backup");
 }

@@ -171,7 +171,7 @@ TEST_F(TableFileReaderTest, OpenOfAMissingFileNamesThePath) {
     }
     EXPECT_EQ(reader.m_open, 0);
     // The note is still empty, so the stored message starts with the blank.
-    EXPECT_EQ(reader.m_message, " Can't open file\r\n" + fullPath);
+    EXPECT_EQ(reader.m_message, " Can't open file\r\n2 " + CFileException::Describe(2, fullPath));
 }
 
 TEST_F(TableFileReaderTest, OpenFailureUsesTheTranslatedWord) {
@@ -184,7 +184,7 @@ TEST_F(TableFileReaderTest, OpenFailureUsesTheTranslatedWord) {
         reader.Open();
         FAIL() << "no failure";
     } catch (const CFailure& failure) {
-        EXPECT_EQ(failure.Text(), "Kann nicht\r\n" + fullPath);
+        EXPECT_EQ(failure.Text(), "Kann nicht\r\n2 " + CFileException::Describe(2, fullPath));
     }
 }
 

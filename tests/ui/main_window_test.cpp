@@ -352,7 +352,7 @@ void MainWindowTest::RememberedPositionIsRestoredAndSaved() {
     window.move(150, 40);
     fixture.Close();
     // Only the coordinate that changed is written.
-    QCOMPARE(Q(GetProfileString(fixture.SettingsPath(), "DialogPosition", "left")), QStringLiteral("150"));
+    QCOMPARE(Q(CProfile::Read(fixture.SettingsPath()).GetString("DialogPosition", "left")), QStringLiteral("150"));
     QVERIFY(fixture.Read("morvane.ini").find("top=+40\r\n") != std::string::npos);
 }
 
