@@ -152,6 +152,8 @@ std::string CConversionJob::CheckOutputFile(int direction, std::string& out, uns
         if (direction == 1) mode = kBinaryUpdateMode;
         std::string error;
         if (!ValidateFile(out, mode, error, false)) return WordThenSpace(wError) + error;
+    } else if (IsNoFile(out)) {
+        return WordThenSpace(wError) + Word(wNotAFile) + "\r\n" + out;
     } else if (direction == 1) {
         mode = kBinaryNewMode;
     }

@@ -28,8 +28,8 @@ bool CCodeTable::LoadFile(const std::string& path) {
         CFile file;
         try {
             OpenForReading(file, fullPath);
-        } catch (const CFileException&) {
-            Fail(Word(wCantOpenFile));
+        } catch (const CFileException& error) {
+            Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
         }
         file.Seek(0, CFile::begin);
         CodeTableBytes buffer{};

@@ -40,7 +40,7 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }
     unsigned Flags() const { return m_flags; }
-    // Whether the last Open created the file (it did not exist before).
+    // Whether the last Open created the file (it did not exist before), until Close succeeds.
     bool Created() const { return m_created; }
 
     // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
@@ -61,7 +61,8 @@ public:
     // Closes the file, ignoring every failure.
     void Abort() noexcept;
     // Closes the file after a failed job: a file this object created is removed again (while it
-    // is still held, so no other run can have taken it); any other keeps what was written.
+    // is still held, so no other run can have taken it, or at once after a failed Close); any
+    // other keeps what was written.
     void Discard() noexcept;
 
 private:
@@ -73,8 +74,9 @@ private:
     bool InWindow(std::uint64_t position) const {
         return position >= m_windowStart && position < m_windowStart + m_windowLength;
     }
-    // Loads the window at the current position; false at the end of the file.
+    // Loads the window at the current position (or the given one); false at the end of the file.
     bool LoadWindow();
+    bool LoadWindowAt(std::uint64_t start);
     void FlushDirty();
     void Put(const char* data, std::size_t count);
     void PutDirect(const char* data, std::size_t count);

@@ -103,13 +103,15 @@ void CFile::FlushDirty() {
     }
 }
 
-bool CFile::LoadWindow() {
+bool CFile::LoadWindow() { return LoadWindowAt(m_position); }
+
+bool CFile::LoadWindowAt(std::uint64_t start) {
     FlushDirty();
-    m_windowStart = m_position;
+    m_windowStart = start;
     m_windowLength = 0;
     ssize_t got;
     do {
-        got = sys::PRead(m_fd, m_buffer.data(), m_buffer.size(), static_cast<off_t>(m_position));
+        got = sys::PRead(m_fd, m_buffer.data(), m_buffer.size(), static_cast<off_t>(start));
     } while (got < 0 && errno == EINTR);
     if (got < 0) Fail(errno);
     m_windowLength = static_cast<std::size_t>(got);
@@ -211,15 +213,29 @@ void CFile::PutDirect(const char* data, std::size_t count) {
 }
 
 void CFile::Put(const char* data, std::size_t count) {
+    // The window takes bytes that continue or overwrite it without a gap.
+    const auto fits = [this] {
+        return m_position >= m_windowStart && m_position <= m_windowStart + m_windowLength &&
+               m_position < m_windowStart + m_buffer.size();
+    };
     while (count > 0) {
-        // The window takes bytes that continue or overwrite it without a gap.
-        const bool fits = m_position >= m_windowStart && m_position <= m_windowStart + m_windowLength &&
-                          m_position < m_windowStart + m_buffer.size();
-        if (!fits) {
+        if (!fits()) {
             if (count >= m_buffer.size()) return PutDirect(data, count);
-            FlushDirty();
-            m_windowStart = m_position;
-            m_windowLength = 0;
+            if ((m_flags & kFileAccessMask) == modeReadWrite) {
+                // The bytes around the write come into the window first, so that records written
+                // near each other with gaps between them (by an index list) reach the system
+                // together. Moving backwards, the window ends where the write does.
+                const std::uint64_t reach = m_position + count;
+                const bool backwards = m_position < m_windowStart;
+                LoadWindowAt(!backwards ? m_position : reach > m_buffer.size() ? reach - m_buffer.size() : 0);
+            } else {
+                FlushDirty();
+            }
+            // Otherwise, and beyond the end of the file, the write starts a window of its own.
+            if (!fits()) {
+                m_windowStart = m_position;
+                m_windowLength = 0;
+            }
         }
         const std::size_t offset = static_cast<std::size_t>(m_position - m_windowStart);
         const std::size_t take = std::min(count, m_buffer.size() - offset);
@@ -302,6 +318,8 @@ void CFile::Close() {
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     if (sys::Close(fd) != 0 && errno != EINTR) Fail(errno);
+    // Closed whole: from now on the file is the caller's result, never discarded.
+    m_created = false;
 }
 
 void CFile::Abort() noexcept {
@@ -318,7 +336,12 @@ void CFile::Abort() noexcept {
 }
 
 void CFile::Discard() noexcept {
-    if (m_fd < 0) return;
+    if (m_fd < 0) {
+        // A close that failed leaves a created file to remove by its name.
+        if (StillNamesCreatedFile()) ::unlink(SystemPath(m_path).c_str());
+        m_created = false;
+        return;
+    }
     if (StillNamesCreatedFile()) {
         ::unlink(SystemPath(m_path).c_str());
         m_dirtyBegin = m_dirtyEnd = 0; // nothing more of a removed file is written

@@ -1,8 +1,11 @@
 #include "app/app_state.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "app/messages.h"
+#include "platform/fault_injection.h"
 #include "platform/system.h"
 #include "support/paths.h"
 #include "tests/common/test_support.h"
@@ -103,6 +106,51 @@ TEST_F(AppStateTest, SectionsBeyondTheNameListBufferAreAbsent) {
     };
     EXPECT_EQ(loadAfterFillers(26)->m_slots[0].DisplayName(), "Alpha"); // ends at byte 251
     EXPECT_EQ(loadAfterFillers(27)->m_messageText, "FileInfoDefaultRP Not set"); // would end at 260
+}
+
+// What a settings load leaves: position, translation, and the first slot's target.
+std::string Fingerprint(const CAppState& app) {
+    const CTargetInfo& slot = app.m_slots[0];
+    return std::to_string(app.m_positionValidity) + "|" + std::to_string(app.m_left) + "|" + Word(wEnd) + "|" +
+           std::to_string(slot.m_ok) + "|" + slot.DisplayName() + "|" + slot.m_fileInfo.m_infoText;
+}
+
+TEST_F(AppStateTest, AReadingThatFailsIsReportedNeverTakenForAbsentSettings) {
+    const std::string path = Settings("[DialogPosition]\r\nvalidity=1\r\nleft=5\r\n[Translations]\r\n"
+                                      "msg.End=Ende\r\n[FileInfoDefaultRP]\r\nFileInfo1=a.ini\r\n");
+    std::string expected;
+    {
+        CAppState clean;
+        clean.LoadSettings(path);
+        expected = Fingerprint(clean);
+    }
+    EXPECT_EQ(expected, "1|5|Ende|1|Alpha|\n4\n1\n\n--\n0");
+    for (const FaultKind kind : {FaultKind::open, FaultKind::read}) {
+        for (const auto& [error, cause] : {std::pair {EIO, 10}, std::pair {EACCES, 5}}) {
+            for (std::uint64_t nth = 1;; ++nth) {
+                SCOPED_TRACE(std::string(FaultKindName(kind)) + " " + std::to_string(nth));
+                CAppState app;
+                ArmFault(kind, nth, error);
+                app.LoadSettings(path);
+                const bool delivered = FaultDelivered();
+                DisarmFaults();
+                if (!delivered) {
+                    EXPECT_EQ(Fingerprint(app), expected);
+                    break;
+                }
+                // Either the settings failed as a whole, built-in words and no slot, or the slot's
+                // target did; both name the cause.
+                if (!app.m_settingsError.empty()) {
+                    EXPECT_TRUE(NamesCause(app.m_settingsError, cause)) << app.m_settingsError;
+                    EXPECT_EQ(app.m_messageText, app.m_settingsError);
+                    EXPECT_EQ(Fingerprint(app), "0|" + std::to_string(kPositionUnset) + "|End|0|FileInfo1|");
+                } else {
+                    EXPECT_TRUE(NamesCause(app.m_slots[0].m_message, cause)) << app.m_slots[0].m_message;
+                    EXPECT_EQ(app.m_slots[0].m_ok, 0);
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -2,12 +2,17 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "app/message_box.h"
+#include "support/backup.h"
 #include "definition/target_info.h"
 #include "engine/progress.h"
+#include "platform/file.h"
 #include "platform/system.h"
 #include "tests/common/test_support.h"
 
@@ -362,6 +367,88 @@ TEST_F(JobDriverTest, OutcomeTextsAreTranslated) {
     env.m_box.Answer(idYes);
     EXPECT_EQ(Run().message, "Fehler [ Binaer => Text ]\r\nText File unbrauchbar\r\n"
                              "Fehler At line 1. Can't read file\r\n" + Dir() + "short.dat");
+}
+
+// Everything in the folder, for checks that nothing was touched.
+std::map<std::string, std::string> FolderContents(const CTempFolder& folder) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::directory_iterator(folder.Path()))
+        contents[entry.path().filename().string()] = entry.is_regular_file() ? folder.Read(entry.path()) : "<entry>";
+    return contents;
+}
+
+TEST_F(JobDriverTest, WhatIsNoFileIsRefusedBeforeAnythingIsWritten) {
+    ASSERT_EQ(::mkfifo((Dir() + "pipe.dat").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((Dir() + "pipe.csv").c_str(), 0600), 0);
+    fs::create_directory(Dir() + "folder.csv");
+    fs::create_directory(Dir() + "listed-BRecordIndexList.tsv");
+    env.m_folder.Write("listed.csv", "//ID\r\n1\r\n");
+    struct Case {
+        const char* label;
+        bool toBinary;
+        std::string binary, text, refused;
+        int focus;
+    } cases[] = {
+        {"a FIFO as the binary input", false, "pipe.dat", "out.csv", "pipe.dat", ctlBinaryPath},
+        {"a folder as the text output", false, "in.dat", "folder.csv", "folder.csv", ctlTextPath},
+        {"a FIFO as the text output", false, "in.dat", "pipe.csv", "pipe.csv", ctlTextPath},
+        {"a FIFO as the text input", true, "in.dat", "pipe.csv", "pipe.csv", ctlTextPath},
+        {"a FIFO as the binary output", true, "pipe.dat", "listed.csv", "pipe.dat", ctlBinaryPath},
+        {"a folder where the index list goes", true, "in.dat", "listed.csv", "listed-BRecordIndexList.tsv",
+         ctlTextPath},
+    };
+    const auto before = FolderContents(env.m_folder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.toBinary ? ToBinary() : ToText();
+        request.binaryPath = c.binary;
+        request.textPath = c.text;
+        request.firstColumnIsIndex = request.writeIndexList = c.toBinary;
+        const CJobResult result = Run();
+        EXPECT_EQ(result.outcome, JobOutcome::canceled);
+        EXPECT_EQ(result.message, "Canceled\r\nError It's not a file\r\n" + Dir() + c.refused);
+        EXPECT_EQ(result.focus, c.focus);
+        EXPECT_TRUE(env.m_box.m_shown.empty());
+        EXPECT_EQ(FolderContents(env.m_folder), before);
+    }
+}
+
+// A confirmation during which another run takes the output file for writing.
+class CRacingBox : public IMessageBox {
+public:
+    explicit CRacingBox(std::string path) : m_path(std::move(path)), m_previous(SetMessageBox(this)) {}
+    ~CRacingBox() override { SetMessageBox(m_previous); }
+    int Show(const CMessageBoxRequest&) override {
+        m_otherRun.emplace(m_path, modeWrite | modeNoTruncate | typeText);
+        return idYes;
+    }
+
+private:
+    std::string m_path;
+    IMessageBox* m_previous;
+    std::optional<CFile> m_otherRun;
+};
+
+TEST_F(JobDriverTest, AnOutputAnotherRunWritesIsNeitherBackedUpNorTouched) {
+    env.m_folder.Write("out.csv", "being written");
+    env.m_folder.Write("out.csv.bak", "the only good generation");
+    request.textPath = "out.csv";
+    request.makeBackup = true;
+    {
+        CRacingBox box(Dir() + "out.csv");
+        const CJobResult result = Run();
+        EXPECT_EQ(result.outcome, JobOutcome::failed);
+        EXPECT_EQ(result.message, "Error [ Binary => Text ]\r\nText File Can not use\r\nCan't open file\r\n11 " +
+                                      CFileException::Describe(11, Dir() + "out.csv"));
+        EXPECT_EQ(env.m_folder.Read("out.csv.bak"), "the only good generation");
+        EXPECT_EQ(env.m_folder.Read("out.csv"), "being written");
+
+        // Nor is it reverted under the other run.
+        std::string text;
+        EXPECT_FALSE(RevertFromBackup(Dir() + "out.csv", text));
+        EXPECT_EQ(text, "11 " + CFileException::Describe(11, Dir() + "out.csv"));
+        EXPECT_EQ(env.m_folder.Read("out.csv"), "being written");
+    }
 }
 
 } // namespace

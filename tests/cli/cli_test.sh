@@ -527,4 +527,29 @@ Stop ?"
     same_file "$WORK/big.csv" "$WORK/part.csv"
 }
 
+case_not_files() {
+    # A FIFO where a file is expected is refused at once, before anything is written.
+    mkfifo "$WORK/pipe.dat" "$WORK/pipe.csv"
+    cp data/items.csv "$WORK/kept.csv"
+    run to-text --slot 1 --binary "$WORK/pipe.dat" --text "$WORK/kept.csv"
+    expect 1 "" "Canceled
+Error It's not a file
+$WORK/pipe.dat"
+    run to-binary --slot 1 --text "$WORK/pipe.csv" --binary data/items.dat
+    expect 1 "" "Canceled
+Error It's not a file
+$WORK/pipe.csv"
+    run decrypt --slot 2 --binary "$WORK/pipe.dat"
+    expect 1 "" "Error It's not a file
+$WORK/pipe.dat"
+    same_file "$WORK/kept.csv" data/items.csv
+    [ -p "$WORK/pipe.dat" ] && [ -p "$WORK/pipe.csv" ] || fail "a FIFO was replaced"
+
+    # Settings that exist but cannot be read stop every command, naming the file and the cause.
+    mkdir "$WORK/unreadable"
+    mkdir "$WORK/unreadable/morvane.ini"
+    run_in "$WORK/unreadable" info --target "$HOME_DIR/targets/items-encrypted.ini"
+    expect 1 "" "5 Access to $WORK/unreadable/morvane.ini was denied."
+}
+
 "case_$CASE"

@@ -1,11 +1,11 @@
 #include "tests/common/test_support.h"
 
-#include "platform/private_profile.h"
-
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#include "platform/file_exception.h"
+#include "platform/private_profile.h"
 #include "platform/system.h"
 
 CScriptedMessageBox::CScriptedMessageBox() : m_previous(SetMessageBox(this)) {}
@@ -74,4 +74,13 @@ CTestEnvironment::~CTestEnvironment() = default;
 void CTestEnvironment::Translate(const std::string& translationLines) {
     const std::string path = m_folder.Write("morvane.ini", "[Translations]\r\n" + translationLines);
     m_words.LoadWords(CProfile::Read(path), "Translations");
+}
+
+bool NamesCause(const std::string& text, int cause) {
+    const std::string marker = "\x1F";
+    const std::string description = CFileException::Describe(cause, marker);
+    const std::size_t split = description.find(marker);
+    const std::string head = std::to_string(cause) + " " + description.substr(0, split);
+    const std::size_t at = text.find(head);
+    return at != std::string::npos && text.find(description.substr(split + 1), at + head.size()) != std::string::npos;
 }

@@ -82,3 +82,7 @@ public:
     // vocabulary from it.
     void Translate(const std::string& translationLines);
 };
+
+// True when the text names a file failure's cause as the program words it: the cause number,
+// then its description (about any file).
+bool NamesCause(const std::string& text, int cause);

@@ -100,8 +100,14 @@ TEST(CodeTable, OpenAndReadFailuresComposeTheirTexts) {
         {"open fails",
          [](CFile& file, const std::string& fullPath) { file.Open(fullPath + ".gone", modeRead | typeBinary); },
          "msg.Can't open file=Nicht zu öffnen\r\n",
-         [](const std::string&) { return std::string("Decrypt Error\r\nCan't open file\r\ndec.tbl"); },
-         [](const std::string&) { return std::string("Decrypt Error\r\nNicht zu öffnen\r\ndec.tbl"); }},
+         [](const std::string& fullPath) {
+             return "Decrypt Error\r\nCan't open file\r\n2 " + CFileException::Describe(2, fullPath + ".gone") +
+                    "\r\ndec.tbl";
+         },
+         [](const std::string& fullPath) {
+             return "Decrypt Error\r\nNicht zu öffnen\r\n2 " + CFileException::Describe(2, fullPath + ".gone") +
+                    "\r\ndec.tbl";
+         }},
         {"read fails",
          [](CFile& file, const std::string& fullPath) { file.Open(fullPath, modeWrite | typeBinary); },
          "msg.Error=Fehler\r\n",

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 
+#include "platform/fault_injection.h"
 #include "platform/system.h"
 #include "tests/common/test_support.h"
 
@@ -387,6 +390,123 @@ TEST(FileSystem, LocalTimeCanBeFixed) {
     EXPECT_TRUE(real.hour >= 0 && real.hour <= 23);
     EXPECT_FALSE(real.year == 2024 && real.month == 2 && real.day == 29 && real.hour == 23 && real.minute == 59 &&
                  real.second == 58);
+}
+
+TEST(File, OnlyRegularFilesOpenAndNothingWaitsOnAFifo) {
+    CTempFolder folder;
+    const std::string fifo = folder.Path() + "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ProbeEntry(fifo), EntryKind::other);
+    EXPECT_EQ(ProbeEntry("/dev/null"), EntryKind::other);
+    for (const std::string& path : {fifo, std::string("/dev/null"), folder.Path()}) {
+        for (unsigned flags : {unsigned(modeRead | typeBinary), unsigned(modeWrite | modeCreate | typeText)}) {
+            SCOPED_TRACE(path + " " + std::to_string(flags));
+            // Refused at once (a FIFO without a reader cannot even be opened for writing).
+            EXPECT_THROW(CFile(path, flags), CFileException);
+        }
+    }
+    EXPECT_EQ(ProbeEntry(fifo), EntryKind::other);
+}
+
+TEST(File, DiscardRemovesOnlyAFileItCreated) {
+    CTempFolder folder;
+    const unsigned create = modeWrite | modeCreate | shareDenyWrite | typeBinary;
+    const std::string fresh = folder.Path() + "fresh.dat";
+    CFile made(fresh, create);
+    EXPECT_TRUE(made.Created());
+    made.Write("partial");
+    made.Discard();
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+
+    // An existing file keeps what was written before the failure.
+    const std::string existing = folder.Write("old.dat", "old contents");
+    CFile kept(existing, create | modeNoTruncate);
+    EXPECT_FALSE(kept.Created());
+    kept.Write("new");
+    kept.Discard();
+    EXPECT_EQ(folder.Read("old.dat"), "new contents");
+
+    // A file closed whole is the caller's result; a close that fails still lets it go.
+    CFile closed(fresh, create);
+    closed.Write("whole");
+    closed.Close();
+    closed.Discard();
+    EXPECT_EQ(folder.Read("fresh.dat"), "whole");
+    std::filesystem::remove(fresh);
+    CFile failing(fresh, create);
+    failing.Write("bytes");
+    ArmFault(FaultKind::close, 1, EIO);
+    EXPECT_THROW(failing.Close(), CFileException);
+    DisarmFaults();
+    failing.Discard();
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+TEST(File, InjectedFaultsFailTheNthCallOfTheirKind) {
+    CTempFolder folder;
+    const std::string path = folder.Write("data.bin", Pattern(3 * k64K));
+    struct CCase {
+        FaultKind kind;
+        int error;
+        int cause;
+    } cases[] = {
+        {FaultKind::open, ENOENT, CFileException::fileNotFound},
+        {FaultKind::lock, EIO, CFileException::hardIO},
+        {FaultKind::read, EIO, CFileException::hardIO},
+        {FaultKind::flush, ENOSPC, CFileException::diskFull},
+        {FaultKind::close, EACCES, CFileException::accessDenied},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(FaultKindName(c.kind));
+        // The second call of the kind fails: the first goes through.
+        ArmFault(c.kind, 2, c.error);
+        try {
+            for (int run = 0; run < 2; ++run) {
+                CFile file(path, modeReadWrite | shareDenyWrite | typeBinary);
+                std::string block(2 * k64K, '\0');
+                file.Read(block.data(), 10);
+                file.Seek(k64K + 5, CFile::begin);
+                file.Read(block.data(), 10);
+                file.Seek(0, CFile::begin);
+                file.Write("x");
+                file.Seek(2 * k64K, CFile::begin);
+                file.Write("y");
+                file.Close();
+            }
+            ADD_FAILURE() << "no failure";
+        } catch (const CFileException& error) {
+            EXPECT_EQ(error.Cause(), c.cause);
+            EXPECT_EQ(error.FileName(), path);
+        }
+        EXPECT_TRUE(FaultDelivered());
+        EXPECT_EQ(FaultCalls(c.kind), 2u);
+        DisarmFaults();
+        EXPECT_FALSE(FaultDelivered());
+    }
+}
+
+TEST(File, ScatteredWritesOfAReadableFileReachTheSystemTogether) {
+    CTempFolder folder;
+    std::string model = Pattern(5 * k64K);
+    const std::string path = folder.Write("data.bin", model);
+    CFile file(path, modeReadWrite | modeNoTruncate | shareDenyWrite | typeBinary);
+    DisarmFaults();
+    // Every third 16-byte record forwards, then every third one backwards.
+    for (std::size_t at = 0; at + 16 <= model.size(); at += 48) {
+        file.Seek(static_cast<std::int64_t>(at), CFile::begin);
+        file.Write(std::string(16, 'f'));
+        model.replace(at, 16, 16, 'f');
+    }
+    for (std::size_t at = model.size() - 32; at >= 16; at -= 48) {
+        file.Seek(static_cast<std::int64_t>(at), CFile::begin);
+        file.Write(std::string(16, 'b'));
+        model.replace(at, 16, 16, 'b');
+    }
+    file.Close();
+    EXPECT_EQ(folder.Read("data.bin"), model);
+    // A window at a time, not a call per record.
+    EXPECT_LE(FaultCalls(FaultKind::flush), 12u);
+    EXPECT_LE(FaultCalls(FaultKind::read), 12u);
 }
 
 } // namespace
