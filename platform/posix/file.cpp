@@ -221,10 +221,12 @@ void CFile::Put(const char* data, std::size_t count) {
     while (count > 0) {
         if (!fits()) {
             if (count >= m_buffer.size()) return PutDirect(data, count);
-            if ((m_flags & kFileAccessMask) == modeReadWrite) {
-                // The bytes around the write come into the window first, so that records written
-                // near each other with gaps between them (by an index list) reach the system
-                // together. Moving backwards, the window ends where the write does.
+            const bool jumps = m_position != m_windowStart + m_windowLength;
+            if (jumps && (m_flags & kFileAccessMask) == modeReadWrite) {
+                // A write away from the window's end brings the bytes around it into the window
+                // first, so that records written near each other with gaps between them (by an
+                // index list) reach the system together. Moving backwards, the window ends where
+                // the write does.
                 const std::uint64_t reach = m_position + count;
                 const bool backwards = m_position < m_windowStart;
                 LoadWindowAt(!backwards ? m_position : reach > m_buffer.size() ? reach - m_buffer.size() : 0);
