@@ -2,10 +2,10 @@
 
 #include "app/failure.h"
 #include "app/messages.h"
-#include "platform/file_exception.h"
 #include "crypt/code_table_pair.h"
 #include "engine/value_conversions.h"
 #include "platform/file.h"
+#include "platform/file_exception.h"
 #include "support/paths.h"
 
 namespace {
