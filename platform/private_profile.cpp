@@ -102,6 +102,13 @@ std::string_view LineEndOf(const std::string& contents) {
     if (lf == npos) return "\r\n";
     return lf > 0 && contents[lf - 1] == '\r' ? "\r\n" : "\n";
 }
+
+// Ends a last line that has no line end. A CR there is completed by an LF: another line end after
+// it would make the CR, which reading drops from the last line, part of that line's text.
+void EndLastLine(std::string& text, std::string_view lineEnd) {
+    if (text.empty() || text.back() == '\n') return;
+    text.append(text.back() == '\r' ? std::string_view("\n") : lineEnd);
+}
 }
 
 CProfile::CProfile(std::string contents) : m_contents(std::move(contents)), m_lines(SplitLines(m_contents)) {}
@@ -163,14 +170,13 @@ bool WriteProfileString(const std::string& file, const std::string& section, con
     } else if (place.section != npos) {
         const CProfileLine& after = lines[place.lastKey];
         updated.append(contents, 0, after.next);
-        if (contents[after.next - 1] != '\n') updated.append(lineEnd); // the file's last line had no line end
+        EndLastLine(updated, lineEnd);
         updated += key + '=' + value;
         updated.append(lineEnd);
         updated.append(contents, after.next);
     } else {
         updated = contents;
-        const bool onlyMark = updated == kByteOrderMark;
-        if (!updated.empty() && !onlyMark && updated.back() != '\n') updated.append(lineEnd);
+        if (updated != kByteOrderMark) EndLastLine(updated, lineEnd);
         updated += '[' + section + ']';
         updated.append(lineEnd);
         updated += key + '=' + value;

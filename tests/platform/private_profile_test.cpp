@@ -245,6 +245,9 @@ TEST(PrivateProfile, WriteCompletesALastLineWithoutLineEnd) {
         {"\xEF\xBB\xBF[S]\nA=1\n", "S", "\xEF\xBB\xBF[S]\nA=1\nB=2\n"},
         {"\xEF\xBB\xBF", "T", "\xEF\xBB\xBF[T]\r\nB=2\r\n"},
         {"", "T", "[T]\r\nB=2\r\n"},
+        // A last line ending in a CR alone gets its LF, not a second line end.
+        {"[S]\r\nA=1\r", "S", "[S]\r\nA=1\r\nB=2\r\n"},
+        {"[S]\nA=1\r", "T", "[S]\nA=1\r\n[T]\nB=2\n"},
     };
     CTempFolder folder;
     for (const CCase& c : cases) {
