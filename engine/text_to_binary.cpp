@@ -1,16 +1,14 @@
 #include "engine/text_to_binary.h"
 
-#include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "support/progress.h"
+#include "engine/record_format.h"
 #include "engine/record_seek.h"
 #include "support/value_conversions.h"
 #include "platform/file.h"
@@ -20,192 +18,6 @@
 #include "support/table_file_reader.h"
 
 namespace {
-
-int SlotOf(const CRecordItem& item, std::uint32_t column) {
-    return column < static_cast<std::uint32_t>(kNumberCodeSlots) ? item.m_numberCodes[column] : -1;
-}
-
-bool IsBitCount(int conversionType) {
-    return conversionType != convText && conversionType != convSigned && conversionType != convUnsigned;
-}
-
-void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_t* bytes, std::string_view field,
-               std::string& scratch) {
-    const auto length = static_cast<std::size_t>(item.m_length);
-    std::memset(bytes, 0, length);
-    if (field.empty()) return;
-    const int slot = item.m_numberCodes[0];
-    if (slot >= 0) {
-        scratch.assign(field);
-        if (!codes.ReplaceCodes(1, slot, scratch)) Fail(Word(wCodeReplacement));
-        field = scratch;
-    }
-    const std::size_t n = std::min(length, field.size());
-    if (item.m_readDirection == readNormal) {
-        std::memcpy(bytes, field.data(), n);
-        return;
-    }
-    // "R" swaps each pair of bytes. An odd last character pairs with the zero after it, so that
-    // it reads back; only the last byte of an odd length has no partner and is never read.
-    for (std::size_t k = 0; k < n && k + 1 < length; k += 2) {
-        bytes[k + 1] = static_cast<std::uint8_t>(field[k]);
-        if (k + 1 < n) bytes[k] = static_cast<std::uint8_t>(field[k + 1]);
-    }
-}
-
-// The low bytes of a value: "N" puts the most significant first (and reverses the bits of a
-// single byte), "R" the least significant.
-void StoreValue(std::uint8_t* bytes, std::uint32_t length, bool normal, std::uint32_t value) {
-    if (length == 1) {
-        const auto byte = static_cast<std::uint8_t>(value);
-        bytes[0] = normal ? ReverseBits(byte) : byte;
-        return;
-    }
-    if (normal) {
-        for (std::uint32_t i = length; i-- > 0; value >>= 8) bytes[i] = static_cast<std::uint8_t>(value);
-    } else {
-        for (std::uint32_t i = 0; i < length; ++i, value >>= 8) bytes[i] = static_cast<std::uint8_t>(value);
-    }
-}
-
-// How the fields of a line become a record, prepared once from the target's definition: the
-// byte positions and kinds of the items, and the codes of the number-code tables by meaning.
-class CRecordFormat {
-public:
-    CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize);
-
-    // Builds the record; filler items keep the bytes the buffer holds. Throws the failure text.
-    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch) const;
-
-private:
-    enum StepKind : std::uint8_t { stepText, stepWholeUnsigned, stepNumber, stepFailure };
-
-    struct CStep {
-        std::uint32_t offset;
-        std::uint32_t length;
-        StepKind kind;
-        bool normal;    // read direction "N"
-        bool fieldsFit; // the bit fields fit the item's bits
-        int failure;    // the word a failure step raises
-        const CRecordItem* item;
-    };
-
-    // MeaningToCode of the number-code set, looked up by hash.
-    bool FindCode(int slot, std::string_view meaning, std::int32_t& code) const;
-    // ParseCode of the number-code set: a meaning of the slot's table or a number, that fits the item.
-    std::int32_t ParseField(std::string_view field, int slot, std::uint32_t length, int conversionType) const;
-
-    const CNumberCodeSet& m_codes;
-    std::size_t m_columnCount;
-    std::vector<CStep> m_steps;
-    // By table index: the code of each meaning, the lowest code where several share one.
-    std::vector<std::unordered_map<std::string_view, std::int32_t>> m_codesByMeaning;
-    bool m_walksToSize = false;
-};
-
-CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize)
-    : m_codes(target.m_numberCodes),
-      m_columnCount(static_cast<std::size_t>(target.m_recordDefinition.m_totalColumnCount)) {
-    for (std::size_t index = 0; index < m_codes.TableCount(); ++index) {
-        auto& codes = m_codesByMeaning.emplace_back();
-        for (const auto& [code, meaning] : m_codes.Table(static_cast<int>(index))->m_meanings)
-            codes.emplace(meaning, code);
-    }
-
-    std::uint32_t p = 0;
-    for (const CRecordItem& item : target.m_recordDefinition.m_items) {
-        if (p >= recordSize) break;
-        const auto length = static_cast<std::uint32_t>(item.m_length);
-        CStep step {p, length, stepNumber, item.m_readDirection == readNormal, true, 0, &item};
-        // An item reaching past the record would write beyond it.
-        if (item.m_length < 1 || length > recordSize - p) {
-            step.kind = stepFailure;
-            step.failure = wConvert;
-            m_steps.push_back(step);
-            return;
-        }
-        p += length;
-        if (item.m_itemCount == 0) continue;
-        const int type = item.m_conversionType;
-        if (type == convText) {
-            step.kind = stepText;
-        } else if (length > kMaxNumericItemLength) {
-            step.kind = stepFailure;
-            step.failure = wSystem;
-        } else if (type == convUnsigned && length == 4) {
-            step.kind = stepWholeUnsigned;
-        } else if (IsBitCount(type) && item.m_itemCount >= 2) {
-            step.fieldsFit = BitFieldsFit(length, static_cast<std::uint32_t>(type),
-                                          static_cast<std::uint32_t>(item.m_itemCount));
-        }
-        m_steps.push_back(step);
-    }
-    m_walksToSize = p == recordSize;
-}
-
-bool CRecordFormat::FindCode(int slot, std::string_view meaning, std::int32_t& code) const {
-    if (slot < 0 || static_cast<std::size_t>(slot) >= m_codesByMeaning.size()) return false;
-    const auto& codes = m_codesByMeaning[static_cast<std::size_t>(slot)];
-    const auto found = codes.find(meaning);
-    if (found == codes.end()) return false;
-    code = found->second;
-    return true;
-}
-
-std::int32_t CRecordFormat::ParseField(std::string_view field, int slot, std::uint32_t length,
-                                       int conversionType) const {
-    std::int32_t value = 0;
-    if (!FindCode(slot, field, value) && !ParseSigned(field, value, parseAny, 0, 0)) Fail(Word(wCodeReplacement));
-    if (!CheckItemValue(value, length, conversionType)) Fail(Word(wRange));
-    return value;
-}
-
-void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_view>& fields,
-                          std::string& scratch) const {
-    if (fields.size() != m_columnCount) Fail(Word(wItemNum));
-    std::size_t next = 0;
-    const auto takeField = [&]() -> std::string_view {
-        if (next >= fields.size()) Fail(Word(wItemNum));
-        return fields[next++];
-    };
-
-    for (const CStep& step : m_steps) {
-        const CRecordItem& item = *step.item;
-        std::uint8_t* bytes = record + step.offset;
-        if (step.kind == stepFailure) Fail(Word(step.failure));
-        const std::string_view field = takeField();
-        const int slot = item.m_numberCodes[0];
-        std::uint32_t value = 0;
-        switch (step.kind) {
-        case stepText:
-            StoreText(m_codes, item, bytes, field, scratch);
-            continue;
-        case stepWholeUnsigned: {
-            // Every value of 32 bits, and -1 for all bits set.
-            std::int32_t code = 0;
-            if (FindCode(slot, field, code)) value = static_cast<std::uint32_t>(code);
-            else if (!ParseUnsigned(field, value, false, 0, 0)) Fail(Word(wRange));
-            break;
-        }
-        default: {
-            const int type = item.m_conversionType;
-            value = static_cast<std::uint32_t>(ParseField(field, slot, step.length, type));
-            if (!IsBitCount(type) || item.m_itemCount < 2) break;
-            const auto bits = static_cast<std::uint32_t>(type);
-            const auto count = static_cast<std::uint32_t>(item.m_itemCount);
-            if (!step.fieldsFit) Fail(Word(wItemNum));
-            // Field k lands above the k fields before it; bits beyond 32 are lost.
-            for (std::uint32_t k = 1; k < count; ++k) {
-                const std::int32_t code = ParseField(takeField(), SlotOf(item, k), step.length, type);
-                if (bits * k < 32) value += static_cast<std::uint32_t>(code) << (bits * k);
-            }
-            break;
-        }
-        }
-        StoreValue(bytes, step.length, step.normal, value);
-    }
-    if (!m_walksToSize) Fail(Word(wConvert));
-}
 
 // The full path a text file path stands for, or nothing when the path is unusable: the reader's
 // SetPath refuses a usable path only when no file is there.

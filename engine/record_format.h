@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CNumberCodeSet;
+class CRecordItem;
+class CTargetInfo;
+
+// How the fields of a line become a record, prepared once from the target's definition: the
+// byte positions and kinds of the items, and the codes of the number-code tables by meaning.
+class CRecordFormat {
+public:
+    CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize);
+
+    // Builds the record; filler items keep the bytes the buffer holds. Throws the failure text.
+    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch) const;
+
+private:
+    enum StepKind : std::uint8_t { stepText, stepWholeUnsigned, stepNumber, stepFailure };
+
+    struct CStep {
+        std::uint32_t offset;
+        std::uint32_t length;
+        StepKind kind;
+        bool normal;    // read direction "N"
+        bool fieldsFit; // the bit fields fit the item's bits
+        int failure;    // the word a failure step raises
+        const CRecordItem* item;
+    };
+
+    // MeaningToCode of the number-code set, looked up by hash.
+    bool FindCode(int slot, std::string_view meaning, std::int32_t& code) const;
+    // ParseCode of the number-code set: a meaning of the slot's table or a number, that fits the item.
+    std::int32_t ParseField(std::string_view field, int slot, std::uint32_t length, int conversionType) const;
+
+    const CNumberCodeSet& m_codes;
+    std::size_t m_columnCount;
+    std::vector<CStep> m_steps;
+    // By table index: the code of each meaning, the lowest code where several share one.
+    std::vector<std::unordered_map<std::string_view, std::int32_t>> m_codesByMeaning;
+    bool m_walksToSize = false;
+};
