@@ -29,6 +29,8 @@ constexpr unsigned kFileAccessMask = 0x0003;
 class CFile {
 public:
     enum SeekOrigin { begin = 0, current = 1, end = 2 };
+    // Reading in text mode ends at this byte.
+    static constexpr char kTextEndByte = 0x1A;
 
     CFile() = default;
     CFile(const std::string& path, unsigned flags) { Open(path, flags); }

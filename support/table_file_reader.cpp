@@ -9,19 +9,10 @@
 
 namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
-constexpr std::string_view kComment = "//";
 constexpr std::string_view kLineNotePrefix = "At line ";
 
 // Blank, TAB, LF, VT, FF and CR.
 bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string_view Trim(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
-}
 
 std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std::size_t start) {
     if (delimiter.size() != 1) return line.find(delimiter, start);
@@ -31,6 +22,14 @@ std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std
     const void* found = std::memchr(line.data() + start, delimiter[0], line.size() - start);
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - line.data()) : std::string_view::npos;
 }
+}
+
+std::string_view TrimField(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
 }
 
 // Texts are UTF-8, so a byte search for an ASCII delimiter, a multi-byte delimiter or "//"
@@ -43,11 +42,21 @@ void SplitFields(std::string_view delimiter, std::string_view line, std::vector<
         // An empty delimiter would match everywhere without advancing: the line is one field.
         const std::size_t found = delimiter.empty() ? std::string_view::npos : FindDelimiter(line, delimiter, start);
         const bool last = found == std::string_view::npos;
-        const std::string_view field = Trim(line.substr(start, last ? std::string_view::npos : found - start));
+        const std::string_view field = TrimField(line.substr(start, last ? std::string_view::npos : found - start));
         if (!skipEmptyFields || !field.empty()) fields.push_back(field);
         if (last) return;
         start = found + delimiter.size();
     }
+}
+
+bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
+                   bool skipEmptyFields) {
+    fields.clear();
+    if (line.empty()) return false;
+    const std::size_t comment = line.find(kCommentMark);
+    if (comment == 0) return false;
+    SplitFields(delimiter, line.substr(0, comment), fields, skipEmptyFields);
+    return !fields.empty();
 }
 
 void CTableFileReader::Reset(const std::string& name) {
@@ -80,14 +89,7 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
         SetLineNote();
         if (!m_file.ReadLine(m_line)) return false;
         ++m_lineNumber;
-        if (m_line.empty()) continue;
-
-        const std::size_t comment = m_line.find(kComment);
-        if (comment == 0) continue;
-        if (comment != std::string::npos) m_line.resize(comment);
-
-        SplitFields(m_delimiter, m_line, m_fields, skipEmptyFields);
-        if (!m_fields.empty()) {
+        if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields)) {
             ++m_count;
             return true;
         }

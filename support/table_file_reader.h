@@ -33,6 +33,15 @@ private:
     void SetLineNote();
 };
 
+// Where a comment starts in a line of a text table.
+inline constexpr std::string_view kCommentMark = "//";
+
 // Splits a line at every occurrence of the delimiter into trimmed fields (views into the line).
 void SplitFields(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
                  bool skipEmptyFields);
+// The fields a line of a text table gives, as ReadNext takes it: cut at a comment mark and
+// split. False for a line that gives no data: empty, a comment, or no fields left.
+bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
+                   bool skipEmptyFields);
+// What the splitting keeps of the text between two delimiters: blanks at both ends removed.
+std::string_view TrimField(std::string_view field);

@@ -13,7 +13,6 @@
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr char kTextEndByte = 0x1A;
 }
 
 CFile::~CFile() { Abort(); }

@@ -67,6 +67,33 @@ TEST(TableFileReaderSplitFields, FieldsPointIntoTheLine) {
     EXPECT_EQ(fields[1].data(), line.data() + 5);
 }
 
+TEST(TableFileReaderSplitDataLine, TellsDataFromCommentsAndEmptyLines) {
+    struct Case {
+        const char* title;
+        std::string line;
+        bool skipEmpty;
+        bool data;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"data", "a,b", false, true, {"a", "b"}},
+        {"empty", "", false, false, {}},
+        {"comment", "//a,b", false, false, {}},
+        {"comment after a blank is cut, not skipped", " //a", false, true, {""}},
+        {"cut at the comment mark", "a,b//c,d", false, true, {"a", "b"}},
+        {"comment mark in the second field", "a,x//", false, true, {"a", "x"}},
+        {"blanks only", "  ", false, true, {""}},
+        {"blanks only, empty fields skipped", "  ", true, false, {}},
+        {"nothing left before the comment, skipped", ",//a", true, false, {}},
+        {"a single slash is data", "a/b", false, true, {"a/b"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> fields = {"stale"};
+        EXPECT_EQ(SplitDataLine(",", c.line, fields, c.skipEmpty), c.data) << c.title;
+        EXPECT_EQ(Strings(fields), c.expected) << c.title;
+    }
+}
+
 struct DataLine {
     std::uint32_t lineNumber;
     std::string fields; // joined with '|'
