@@ -39,19 +39,6 @@ char* PutSigned(char* out, std::int32_t value) {
     return PutUnsigned(out + 1, 0u - static_cast<std::uint32_t>(value));
 }
 
-// The value of a numeric item of 1 to 4 bytes: "N" stores the most significant byte first (and
-// reverses the bits of a single byte), "R" the least significant first.
-std::uint32_t ReadValue(const std::uint8_t* bytes, std::uint32_t length, bool normal) {
-    const std::uint32_t b0 = bytes[0];
-    if (length == 1) return normal ? ReverseBits(bytes[0]) : b0;
-    const std::uint32_t b1 = bytes[1];
-    if (length == 2) return normal ? b0 << 8 | b1 : b1 << 8 | b0;
-    const std::uint32_t b2 = bytes[2];
-    if (length == 3) return normal ? b0 << 16 | b1 << 8 | b2 : b2 << 16 | b1 << 8 | b0;
-    const std::uint32_t b3 = bytes[3];
-    return normal ? b0 << 24 | b1 << 16 | b2 << 8 | b3 : b3 << 24 | b2 << 16 | b1 << 8 | b0;
-}
-
 std::int32_t SignedValue(std::uint32_t value, std::uint32_t length) {
     switch (length) {
     case 1: return static_cast<std::int8_t>(value);
@@ -81,6 +68,24 @@ char* PutText(char* out, const std::uint8_t* bytes, std::uint32_t length, bool n
 }
 
 } // namespace
+
+std::uint32_t ReadValue(const std::uint8_t* bytes, std::uint32_t length, bool normal) {
+    const std::uint32_t b0 = bytes[0];
+    if (length == 1) return normal ? ReverseBits(bytes[0]) : b0;
+    const std::uint32_t b1 = bytes[1];
+    if (length == 2) return normal ? b0 << 8 | b1 : b1 << 8 | b0;
+    const std::uint32_t b2 = bytes[2];
+    if (length == 3) return normal ? b0 << 16 | b1 << 8 | b2 : b2 << 16 | b1 << 8 | b0;
+    const std::uint32_t b3 = bytes[3];
+    return normal ? b0 << 24 | b1 << 16 | b2 << 8 | b3 : b3 << 24 | b2 << 16 | b1 << 8 | b0;
+}
+
+std::size_t TextEnd(const std::uint8_t* bytes, std::uint32_t length, bool normal) {
+    std::string chars(length, '\0');
+    const auto count = static_cast<std::size_t>(PutText(chars.data(), bytes, length, normal) - chars.data());
+    // "R" reads pairs: an odd count stopped at the zero that shares the last pair.
+    return normal || count % 2 == 0 ? count : count + 1;
+}
 
 CLineFormat::CLineFormat(const CTargetInfo& target)
     : m_codes(target.m_numberCodes), m_delimiter(target.m_fileInfo.m_textDelimiter) {
@@ -161,6 +166,18 @@ char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bool isSi
 }
 
 void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& scratch) const {
+    FormatLine<false>(record, line, scratch, nullptr);
+}
+
+void CLineFormat::FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
+                               std::vector<std::size_t>& cellStarts) const {
+    cellStarts.clear();
+    FormatLine<true>(record, line, scratch, &cellStarts);
+}
+
+template <bool kMark>
+void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
+                             std::vector<std::size_t>* cellStarts) const {
     line.Truncate(0);
     char* out = line.Reserve(m_longestLine);
     bool first = true;
@@ -173,6 +190,7 @@ void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& s
             std::memcpy(out, m_delimiter.data(), m_delimiter.size());
             out += m_delimiter.size();
         }
+        if constexpr (kMark) cellStarts->push_back(static_cast<std::size_t>(out - line.Data()));
     };
     for (const CStep& step : m_steps) {
         const std::uint8_t* bytes = record + step.offset;

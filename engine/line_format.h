@@ -53,6 +53,10 @@ public:
     // False when the definition has a numeric item that cannot be read, or gives no cell.
     bool Usable() const { return m_usable; }
     void Format(const std::uint8_t* record, CLine& line, std::string& scratch) const;
+    // The same line, noting where each of its cells starts in it.
+    void FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
+                      std::vector<std::size_t>& cellStarts) const;
+    const std::string& Delimiter() const { return m_delimiter; }
 
 private:
     enum StepKind : std::uint8_t { stepText, stepReplacedText, stepUnsigned, stepSigned, stepBitFields };
@@ -73,6 +77,9 @@ private:
         std::vector<const std::string*> meanings; // empty: look the code up in the table
     };
 
+    template <bool kMark>
+    void FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
+                    std::vector<std::size_t>* cellStarts) const;
     char* PutNumber(char* out, int slot, std::uint32_t value, bool isSigned) const;
     const std::string* FindMeaning(int slot, std::int32_t code) const;
     std::size_t LongestCell(int slot) const;
@@ -85,3 +92,9 @@ private:
     std::size_t m_longestLine = 0; // without the texts that code replacement makes
     bool m_usable = false;
 };
+
+// The value of a numeric item of 1 to 4 bytes: "N" stores the most significant byte first (and
+// reverses the bits of a single byte), "R" the least significant first.
+std::uint32_t ReadValue(const std::uint8_t* bytes, std::uint32_t length, bool normal);
+// Where the text of a text item ends: its bytes from there on are not part of its cell.
+std::size_t TextEnd(const std::uint8_t* bytes, std::uint32_t length, bool normal);

@@ -19,7 +19,7 @@ bool IsBitCount(int conversionType) {
 }
 
 void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_t* bytes, std::string_view field,
-               std::string& scratch) {
+               std::string& scratch, std::vector<CCutCell>* cuts) {
     const auto length = static_cast<std::size_t>(item.m_length);
     std::memset(bytes, 0, length);
     if (field.empty()) return;
@@ -30,6 +30,11 @@ void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_
         field = scratch;
     }
     const std::size_t n = std::min(length, field.size());
+    if (cuts) {
+        // "R" holds no character in the last byte of an odd length.
+        const std::size_t kept = item.m_readDirection == readNormal ? n : std::min(n, length & ~std::size_t {1});
+        if (kept < field.size()) cuts->push_back({&item, field.size(), kept});
+    }
     if (item.m_readDirection == readNormal) {
         std::memcpy(bytes, field.data(), n);
         return;
@@ -116,8 +121,8 @@ std::int32_t CRecordFormat::ParseField(std::string_view field, int slot, std::ui
     return value;
 }
 
-void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_view>& fields,
-                          std::string& scratch) const {
+void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch,
+                          std::vector<CCutCell>* cuts) const {
     if (fields.size() != m_columnCount) Fail(Word(wItemNum));
     std::size_t next = 0;
     const auto takeField = [&]() -> std::string_view {
@@ -134,7 +139,7 @@ void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_vi
         std::uint32_t value = 0;
         switch (step.kind) {
         case stepText:
-            StoreText(m_codes, item, bytes, field, scratch);
+            StoreText(m_codes, item, bytes, field, scratch, cuts);
             continue;
         case stepWholeUnsigned: {
             // Every value of 32 bits, and -1 for all bits set.

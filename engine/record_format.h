@@ -9,6 +9,13 @@ class CNumberCodeSet;
 class CRecordItem;
 class CTargetInfo;
 
+// A text cell longer than its item: only the bytes that fit are written.
+struct CCutCell {
+    const CRecordItem* item;
+    std::size_t length; // the cell's bytes, after code replacement
+    std::size_t kept;
+};
+
 // How the fields of a line become a record, prepared once from the target's definition: the
 // byte positions and kinds of the items, and the codes of the number-code tables by meaning.
 class CRecordFormat {
@@ -16,7 +23,9 @@ public:
     CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize);
 
     // Builds the record; filler items keep the bytes the buffer holds. Throws the failure text.
-    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch) const;
+    // With cuts, the text cells longer than their items are added to it.
+    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch,
+               std::vector<CCutCell>* cuts = nullptr) const;
 
 private:
     enum StepKind : std::uint8_t { stepText, stepWholeUnsigned, stepNumber, stepFailure };

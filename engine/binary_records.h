@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/file.h"
+
+class CTargetInfo;
+
+// The records a run of Binary => Text converts, read one at a time from the target's binary
+// file: consecutively from the start position, or in the order of the record index list, and
+// decrypted when the target's code tables are in use.
+class CBinaryRecords {
+public:
+    explicit CBinaryRecords(CTargetInfo& target) : m_target(target) {}
+
+    // Opens the binary file for reading, held against writers, at the start position; throws
+    // the failure text.
+    void Open();
+    std::uint32_t Count() const { return m_count; }
+    // Positions the file at the next record (by the next entry, when the index list is used);
+    // throws word 39.
+    void SeekNext();
+    // Reads the record there; throws the failure text.
+    void Read();
+    // The record read last as stored and as converted (decrypted), each followed by a zero byte.
+    const std::uint8_t* Stored() const { return m_stored.get(); }
+    const std::uint8_t* Record() const { return m_decrypt ? m_plain.get() : m_stored.get(); }
+    // Its number in the file, counted from 0 at the start position.
+    std::uint32_t RecordIndex() const { return m_recordIndex; }
+    // Only read: closing it cannot lose anything.
+    void Close() noexcept { m_file.Abort(); }
+
+private:
+    CTargetInfo& m_target;
+    CFile m_file;
+    std::size_t m_recordSize = 0;
+    std::uint32_t m_count = 0;
+    bool m_byIndex = false;
+    bool m_decrypt = false;
+    std::uint32_t m_cursor = 0; // the next index list entry, or the next record
+    std::uint32_t m_recordIndex = 0;
+    std::unique_ptr<std::uint8_t[]> m_stored;
+    std::unique_ptr<std::uint8_t[]> m_plain;
+};
+
+// "At line n." for the record numbered n from 1; nothing before the first record.
+std::string RecordNote(std::uint32_t record);
