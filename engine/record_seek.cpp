@@ -34,7 +34,3 @@ void SeekRecord(CTargetInfo& target, CFile& file, std::uint32_t recordIndex) {
     const std::uint64_t position = RecordPosition(target, recordIndex);
     if (file.Seek(static_cast<std::int64_t>(position), CFile::begin) != position) Fail(Word(wCantSeekFilePosition));
 }
-
-void SeekIndexEntry(CTargetInfo& target, CFile& file, std::uint32_t& cursor) {
-    SeekRecord(target, file, NextIndexEntry(target, cursor));
-}

@@ -17,6 +17,3 @@ std::uint64_t RecordPosition(const CTargetInfo& target, std::uint32_t recordInde
 std::uint32_t NextIndexEntry(const CTargetInfo& target, std::uint32_t& cursor);
 // Positions the binary file at the record; throws word 39 when it is no record of the file.
 void SeekRecord(CTargetInfo& target, CFile& file, std::uint32_t recordIndex);
-// Positions the binary file at the record named by the index list entry at the cursor and
-// advances the cursor; throws word 39 for an entry that is no record number.
-void SeekIndexEntry(CTargetInfo& target, CFile& file, std::uint32_t& cursor);

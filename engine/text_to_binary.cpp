@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "support/progress.h"
+#include "engine/check_report.h"
 #include "engine/record_format.h"
 #include "engine/record_seek.h"
 #include "support/value_conversions.h"
@@ -18,6 +20,8 @@
 #include "support/table_file_reader.h"
 
 namespace {
+
+constexpr unsigned kBinaryReadMode = modeRead | shareDenyWrite | typeBinary;
 
 // The full path a text file path stands for, or nothing when the path is unusable: the reader's
 // SetPath refuses a usable path only when no file is there.
@@ -31,6 +35,120 @@ void AppendUnsigned(std::string& text, std::uint32_t value) {
     char digits[10];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     text.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// The records the data lines of the target's text file make, one line at a time, as Text =>
+// Binary writes them: where each goes (consecutively from the start position, by the record
+// index list, or at the record number of its first column) and its bytes, built over those of
+// the existing record when the definition has fillers.
+class CTextRecords {
+public:
+    CTextRecords(CTargetInfo& target, bool firstColumnIsIndex)
+        : m_target(target), m_firstColumnIsIndex(firstColumnIsIndex) {}
+
+    // Opens the text file; throws the failure text.
+    void Open();
+    // The records the run writes: the index list's entries, else the record count.
+    std::uint32_t Count() const { return m_total; }
+    bool KeepsFillers() const { return m_keepFillers; }
+    // Reads the next data line; false at the end of the text.
+    bool NextLine();
+    // Whether a record is left for the line: the index list may be used up.
+    bool RecordLeft() const { return m_firstColumnIsIndex || !m_byIndex || m_cursor < m_total; }
+    // Finds the record of the current line; throws the failure text of a record number out of
+    // range, of an entry that is no record, or of a line beyond the record count.
+    void Place();
+    std::uint64_t Position() const { return m_position; }
+    std::uint32_t RecordIndex() const { return m_recordIndex; }
+    // Reads the existing record at the file's position, for the bytes of the fillers; throws the
+    // failure text.
+    void ReadExisting(CFile& binary);
+    // Builds the record of the current line and returns it as stored (encrypted); throws the
+    // failure text. With cuts, the cells that do not fit their items are added to it.
+    const std::uint8_t* Build(std::vector<CCutCell>* cuts);
+    const std::string& LineNote() const { return m_reader.m_lineNote; }
+    void Close() { m_reader.Close(); }
+
+private:
+    CTargetInfo& m_target;
+    bool m_firstColumnIsIndex;
+    CTableFileReader m_reader;
+    std::optional<CRecordFormat> m_format;
+    std::uint32_t m_recordSize = 0;
+    std::uint32_t m_total = 0;
+    bool m_byIndex = false;
+    bool m_encrypt = false;
+    bool m_keepFillers = false;
+    std::uint32_t m_lines = 0;  // data lines read
+    std::uint32_t m_cursor = 0; // the next index list entry
+    std::uint32_t m_recordIndex = 0;
+    std::uint64_t m_position = 0;
+    std::unique_ptr<std::uint8_t[]> m_plain;
+    std::unique_ptr<std::uint8_t[]> m_stored;
+    std::string m_scratch;
+};
+
+void CTextRecords::Open() {
+    const CFileInfoSection& info = m_target.m_fileInfo;
+    m_recordSize = static_cast<std::uint32_t>(info.m_recordSize);
+    m_encrypt = UsesCodeTables(m_target);
+    m_plain = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t {m_recordSize} + 1);
+    m_plain[m_recordSize] = 0;
+    if (m_encrypt) {
+        m_stored = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t {m_recordSize} + 1);
+        m_stored[m_recordSize] = 0;
+    }
+
+    m_reader.Reset("Text");
+    m_reader.m_delimiter = info.m_textDelimiter;
+    if (!m_reader.SetPath(info.m_textFilePath)) {
+        // A missing text file fails as every file that cannot be opened: with its full path.
+        const std::string fullPath = UsableFullPath(info.m_textFilePath);
+        Fail(fullPath.empty() ? m_reader.m_message : Word(wCantOpenFile) + "\r\n" + fullPath);
+    }
+    m_reader.Open();
+
+    m_byIndex = UsesIndexList(m_target);
+    m_total = static_cast<std::uint32_t>(m_byIndex ? m_target.m_indexList.EntryCount()
+                                                   : static_cast<std::size_t>(info.m_recordCount));
+    m_keepFillers = m_target.m_recordDefinition.m_filler == 1;
+    m_format.emplace(m_target, m_recordSize);
+}
+
+bool CTextRecords::NextLine() {
+    if (!m_reader.ReadNext(false)) return false;
+    ++m_lines;
+    return true;
+}
+
+void CTextRecords::Place() {
+    if (m_firstColumnIsIndex) {
+        std::int32_t index = 0;
+        if (!ParseSigned(m_reader.m_fields[0], index, parseRange, 0, 2147483647)) Fail(Word(wRange));
+        m_recordIndex = static_cast<std::uint32_t>(index);
+    } else if (m_byIndex) {
+        m_recordIndex = NextIndexEntry(m_target, m_cursor);
+    } else {
+        // A line beyond the record count would land after the data end, where the file may hold
+        // bytes that are no record.
+        m_recordIndex = m_lines - 1;
+        if (m_recordIndex >= m_total) Fail(Word(wCantWriteFile) + "\r\n" + m_target.m_fileInfo.m_textFilePath);
+    }
+    m_position = RecordPosition(m_target, m_recordIndex);
+}
+
+void CTextRecords::ReadExisting(CFile& binary) {
+    std::uint8_t* existing = m_encrypt ? m_stored.get() : m_plain.get();
+    if (binary.Read(existing, m_recordSize) != m_recordSize)
+        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+    if (m_encrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());
+}
+
+const std::uint8_t* CTextRecords::Build(std::vector<CCutCell>* cuts) {
+    m_format->Build(m_plain.get(), m_reader.m_fields, m_scratch, cuts);
+    if (!m_encrypt) return m_plain.get();
+    m_target.m_codeTables.Transform(m_stored.get(), 1, m_recordSize, m_plain.get());
+    return m_stored.get();
 }
 
 } // namespace
@@ -66,100 +184,123 @@ void WriteIndexList(CTargetInfo& target, const std::vector<std::uint32_t>& writt
 
 bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex, bool writeIndexList,
                      CProgress& progress) {
-    CTableFileReader reader;
+    CTextRecords records(target, firstColumnIsIndex);
     try {
         const std::string jobTitle = target.m_message;
-        const CFileInfoSection& info = target.m_fileInfo;
-        const auto recordSize = static_cast<std::uint32_t>(info.m_recordSize);
-        const bool encrypt = UsesCodeTables(target);
-        const auto plain = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t {recordSize} + 1);
-        const auto stored =
-            encrypt ? std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t {recordSize} + 1) : nullptr;
-        plain[recordSize] = 0;
-        if (encrypt) stored[recordSize] = 0;
-
-        reader.Reset("Text");
-        reader.m_delimiter = info.m_textDelimiter;
-        if (!reader.SetPath(info.m_textFilePath)) {
-            // A missing text file fails as every file that cannot be opened: with its full path.
-            const std::string fullPath = UsableFullPath(info.m_textFilePath);
-            Fail(fullPath.empty() ? reader.m_message : Word(wCantOpenFile) + "\r\n" + fullPath);
-        }
-        reader.Open();
-
-        const bool byIndex = UsesIndexList(target);
-        const auto total = static_cast<std::uint32_t>(byIndex ? target.m_indexList.EntryCount()
-                                                              : static_cast<std::size_t>(info.m_recordCount));
-        if (!byIndex) {
-            const auto start = static_cast<std::uint64_t>(info.m_startPosition);
-            if (binary.Seek(info.m_startPosition, CFile::begin) != start)
-                Fail(Word(wCantSeekFilePosition) + "\r\n" + info.m_binaryFilePath);
-        }
+        const auto recordSize = static_cast<std::size_t>(target.m_fileInfo.m_recordSize);
+        records.Open();
+        const std::uint32_t total = records.Count();
         progress.Start(0, total, 1, jobTitle, true);
 
-        const bool keepFillers = target.m_recordDefinition.m_filler == 1;
-        const CRecordFormat format(target, recordSize);
         std::vector<std::uint32_t> writtenIndices;
-        std::string scratch;
         std::uint32_t written = 0;
-        std::uint32_t cursor = 0;
         bool stopped = false;
-        while (reader.ReadNext(false)) {
+        while (records.NextLine()) {
             if (progress.PollCancel()) {
                 target.m_message = Word(wStop);
                 stopped = true;
                 break;
             }
-            if (firstColumnIsIndex) {
-                std::int32_t index = 0;
-                if (!ParseSigned(reader.m_fields[0], index, parseRange, 0, 2147483647)) Fail(Word(wRange));
-                if (writeIndexList) writtenIndices.push_back(static_cast<std::uint32_t>(index));
-                SeekRecord(target, binary, static_cast<std::uint32_t>(index));
-            } else if (byIndex) {
-                if (cursor >= total) break;
-                SeekIndexEntry(target, binary, cursor);
-            } else if (written >= total) {
-                // A line beyond the record count would land after the data end, where the file
-                // may hold bytes that are no record.
-                Fail(Word(wCantWriteFile) + "\r\n" + info.m_textFilePath);
-            }
-
-            if (keepFillers) {
+            if (!records.RecordLeft()) break;
+            records.Place();
+            if (writeIndexList) writtenIndices.push_back(records.RecordIndex());
+            const auto position = static_cast<std::int64_t>(records.Position());
+            binary.Seek(position, CFile::begin);
+            if (records.KeepsFillers()) {
                 // The existing record supplies the bytes of the filler items.
-                std::uint8_t* existing = encrypt ? stored.get() : plain.get();
-                if (binary.Read(existing, recordSize) != recordSize)
-                    Fail(Word(wCantReadFile) + "\r\n" + info.m_binaryFilePath);
-                binary.Seek(-static_cast<std::int64_t>(recordSize), CFile::current);
-                if (encrypt) target.m_codeTables.Transform(plain.get(), 0, recordSize, stored.get());
+                records.ReadExisting(binary);
+                binary.Seek(position, CFile::begin);
             }
-            format.Build(plain.get(), reader.m_fields, scratch);
-            const std::uint8_t* record = plain.get();
-            if (encrypt) {
-                target.m_codeTables.Transform(stored.get(), 1, recordSize, plain.get());
-                record = stored.get();
-            }
-            binary.Write(record, recordSize);
+            binary.Write(records.Build(nullptr), recordSize);
             ++written;
             // The display refreshes now and then; the records written so far go to the system then.
             if (progress.Update(written)) binary.Flush();
         }
 
         binary.Flush();
-        reader.Close();
+        records.Close();
         if (stopped) {
             progress.Close();
             return false;
         }
         if (!firstColumnIsIndex && written != total)
-            Fail(Word(wCantWriteFile) + "\r\n" + info.m_textFilePath);
+            Fail(Word(wCantWriteFile) + "\r\n" + target.m_fileInfo.m_textFilePath);
         if (writeIndexList) WriteIndexList(target, writtenIndices);
         target.m_message.clear();
         progress.Close();
         return true;
     } catch (...) {
         // The records written before the failure stay written; the caller closes the file.
-        reader.Close();
-        target.m_message = reader.m_lineNote + " " + FailureText();
+        records.Close();
+        target.m_message = records.LineNote() + " " + FailureText();
+        progress.Close();
+        return false;
+    }
+}
+
+bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& report, CProgress& progress) {
+    CTextRecords records(target, firstColumnIsIndex);
+    CFile binary;
+    try {
+        const std::string jobTitle = target.m_message;
+        records.Open();
+        // The binary file is read only where the real run reads it: for the bytes of the fillers.
+        if (records.KeepsFillers()) {
+            try {
+                binary.Open(target.m_fileInfo.m_binaryFilePath, kBinaryReadMode);
+            } catch (const CFileException& error) {
+                Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
+            }
+        }
+        const std::uint32_t total = records.Count();
+        progress.Start(0, total, 1, jobTitle, true);
+
+        std::vector<CCutCell> cuts;
+        bool stopped = false;
+        while (records.NextLine()) {
+            if (progress.PollCancel()) {
+                target.m_message = Word(wStop);
+                stopped = true;
+                break;
+            }
+            if (!records.RecordLeft()) break;
+            ++report.m_checked;
+            // Every line is tried as the real run would try it, and its failure noted as the run
+            // would give it; the lines after it are tried all the same.
+            try {
+                records.Place();
+                if (records.KeepsFillers()) {
+                    binary.Seek(static_cast<std::int64_t>(records.Position()), CFile::begin);
+                    records.ReadExisting(binary);
+                }
+                cuts.clear();
+                records.Build(&cuts);
+                ++report.m_writable;
+                for (const CCutCell& cut : cuts)
+                    report.AddCut(records.LineNote() + " " + cut.item->m_name + ": " + std::to_string(cut.length) +
+                                  " bytes cut to " + std::to_string(cut.kept));
+            } catch (...) {
+                report.AddFailure(records.LineNote() + " " + FailureText());
+            }
+            progress.Update(report.m_checked);
+        }
+
+        binary.Abort(); // only read: closing it cannot lose anything
+        records.Close();
+        if (stopped) {
+            progress.Close();
+            return false;
+        }
+        if (!firstColumnIsIndex && report.m_checked != total)
+            report.AddFailure(records.LineNote() + " " + Word(wCantWriteFile) + "\r\n" +
+                              target.m_fileInfo.m_textFilePath);
+        target.m_message.clear();
+        progress.Close();
+        return true;
+    } catch (...) {
+        binary.Abort();
+        records.Close();
+        target.m_message = records.LineNote() + " " + FailureText();
         progress.Close();
         return false;
     }

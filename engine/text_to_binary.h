@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+class CCheckReport;
 class CFile;
 class CProgress;
 class CTargetInfo;
@@ -18,6 +19,14 @@ class CTargetInfo;
 // system.
 bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex, bool writeIndexList,
                      CProgress& progress);
+
+// The dry run of "Text => Binary": tries every data line as ConvertToBinary would, writing
+// nothing. Each line that would fail is reported with the run's failure text, and the lines
+// after it are tried all the same; so are the text cells longer than their items, and the
+// records that would be written. The binary file is read only for the bytes of fillers. The
+// target's message holds the job title on entry and the outcome on return: empty when every
+// line was tried, word 28 after a confirmed stop, the failure text otherwise.
+bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& report, CProgress& progress);
 
 // Builds a record from the fields of one data line; filler items keep the bytes the record
 // buffer holds. Throws the failure text.
