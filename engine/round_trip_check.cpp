@@ -1,0 +1,270 @@
+#include "engine/round_trip_check.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "definition/target_info.h"
+#include "support/progress.h"
+#include "support/table_file_reader.h"
+#include "engine/binary_records.h"
+#include "engine/check_report.h"
+#include "engine/line_format.h"
+#include "engine/record_format.h"
+#include "engine/record_seek.h"
+#include "platform/file.h"
+
+namespace {
+
+// Why bytes do not come back, one bit each, in the order the report names them.
+constexpr unsigned reasonTextAfterEnd = 1u << 0;
+constexpr unsigned reasonBitsOutside = 1u << 1;
+constexpr unsigned reasonSharedMeaning = 1u << 2;
+constexpr unsigned reasonDelimiterOrBreak = 1u << 3;
+constexpr unsigned reasonEndByte = 1u << 4;
+constexpr unsigned reasonCommentMark = 1u << 5;
+constexpr unsigned reasonBlanks = 1u << 6;
+constexpr unsigned reasonOddLastByte = 1u << 7;
+constexpr const char* kReasonTexts[] = {
+    "text after its end",         "bits outside the fields",       "shared meaning",
+    "delimiter or line break in a cell", "end-of-text byte 1A in a cell", "comment mark // in a cell",
+    "blanks at the edge of a cell", "odd last byte",
+};
+
+// The most bytes a report line shows of one item.
+constexpr std::size_t kShownBytes = 16;
+
+// Why a cell would not read back as itself when the reader splits its line: the first of the
+// causes it meets.
+unsigned CellFault(std::string_view cell, std::string_view delimiter) {
+    if (cell.find('\n') != std::string_view::npos ||
+        (!delimiter.empty() && cell.find(delimiter) != std::string_view::npos))
+        return reasonDelimiterOrBreak;
+    if (cell.find(CFile::kTextEndByte) != std::string_view::npos) return reasonEndByte;
+    if (cell.find(kCommentMark) != std::string_view::npos) return reasonCommentMark;
+    if (TrimField(cell).size() != cell.size()) return reasonBlanks;
+    return 0;
+}
+
+// Whether a text written as a line of a text file reads back as that one line: a text-mode
+// file splits lines at LF and ends at its end byte.
+bool ReadsBackAsOneLine(std::string_view line) {
+    return line.find('\n') == std::string_view::npos && line.find(CFile::kTextEndByte) == std::string_view::npos;
+}
+
+std::string ReasonText(unsigned reasons) {
+    std::string text;
+    for (std::size_t bit = 0; bit < std::size(kReasonTexts); ++bit) {
+        if (!(reasons & (1u << bit))) continue;
+        if (!text.empty()) text += ", ";
+        text += kReasonTexts[bit];
+    }
+    return text;
+}
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < count && i < kShownBytes; ++i) {
+        if (i > 0) text += ' ';
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0x0F];
+    }
+    if (count > kShownBytes) text += " ...";
+    return text;
+}
+
+// Why the bytes of an item that reads back from its cells changed, by its kind: the record
+// before and after the round trip, both decrypted.
+unsigned KindReasons(const CRecordItem& item, const std::uint8_t* before, const std::uint8_t* after) {
+    const std::uint8_t* was = before + item.m_offset;
+    const std::uint8_t* is = after + item.m_offset;
+    const auto length = static_cast<std::uint32_t>(item.m_length);
+    const bool normal = item.m_readDirection == readNormal;
+    const int type = item.m_conversionType;
+    unsigned reasons = 0;
+    if (type == convText) {
+        std::size_t end = length;
+        if (!normal && length % 2 == 1) {
+            end = length - 1;
+            if (was[end] != is[end]) reasons |= reasonOddLastByte;
+        }
+        const std::size_t textEnd = TextEnd(was, length, normal);
+        if (std::memcmp(was + textEnd, is + textEnd, end - textEnd) != 0) reasons |= reasonTextAfterEnd;
+        // A text whose codes were replaced by meanings comes back with the codes of the meanings.
+        if (item.m_numberCodes[0] >= 0 && std::memcmp(was, is, textEnd) != 0) reasons |= reasonSharedMeaning;
+        return reasons;
+    }
+    if (type == convSigned || type == convUnsigned) return item.m_numberCodes[0] >= 0 ? reasonSharedMeaning : 0u;
+
+    const std::uint32_t changed = ReadValue(was, length, normal) ^ ReadValue(is, length, normal);
+    const auto used = static_cast<std::uint32_t>(type) * static_cast<std::uint32_t>(item.m_itemCount);
+    if (used < 32 && (changed >> used) != 0) reasons |= reasonBitsOutside;
+    const std::uint32_t inFields = used < 32 ? changed & ((std::uint32_t {1} << used) - 1) : changed;
+    bool coded = false;
+    for (int k = 0; k < item.m_itemCount && k < kNumberCodeSlots; ++k) coded = coded || item.m_numberCodes[k] >= 0;
+    if (inFields != 0 && coded) reasons |= reasonSharedMeaning;
+    return reasons;
+}
+
+// One record's way to its line and back, through the formats the conversions use.
+class CRoundTrip {
+public:
+    explicit CRoundTrip(CTargetInfo& target)
+        : m_target(target), m_lineFormat(target),
+          m_recordSize(static_cast<std::size_t>(target.m_fileInfo.m_recordSize)),
+          m_recordFormat(target, static_cast<std::uint32_t>(m_recordSize)), m_encrypt(UsesCodeTables(target)),
+          m_copy(std::make_unique_for_overwrite<std::uint8_t[]>(m_recordSize)),
+          m_copyStored(m_encrypt ? std::make_unique_for_overwrite<std::uint8_t[]>(m_recordSize) : nullptr) {}
+
+    bool Usable() const { return m_lineFormat.Usable(); }
+    // Whether the record, as stored and as converted, comes back as it is stored.
+    bool ComesBack(const std::uint8_t* stored, const std::uint8_t* record);
+    // Reports the record that ComesBack found changing or failing, after its note.
+    void Report(const std::string& note, const std::uint8_t* stored, const std::uint8_t* record,
+                CCheckReport& report);
+
+private:
+    enum Outcome { changed, notOneLine, notData, failed };
+
+    CTargetInfo& m_target;
+    const CLineFormat m_lineFormat;
+    const std::size_t m_recordSize;
+    const CRecordFormat m_recordFormat;
+    const bool m_encrypt;
+    std::unique_ptr<std::uint8_t[]> m_copy;       // the record after the round trip
+    std::unique_ptr<std::uint8_t[]> m_copyStored; // and encrypted
+    CLine m_line;
+    std::string m_scratch;
+    std::vector<std::string_view> m_fields;
+    std::vector<std::size_t> m_cellStarts;
+    Outcome m_outcome = changed;
+    std::string m_failure;
+};
+
+bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* record) {
+    m_lineFormat.Format(record, m_line, m_scratch);
+    const std::string_view line(m_line.Data(), m_line.Size());
+    if (!ReadsBackAsOneLine(line)) {
+        m_outcome = notOneLine;
+        return false;
+    }
+    if (!SplitDataLine(m_lineFormat.Delimiter(), line, m_fields, false)) {
+        m_outcome = notData;
+        return false;
+    }
+    // Built over the record's own bytes, as the real write builds it over the existing record.
+    std::memcpy(m_copy.get(), record, m_recordSize);
+    try {
+        m_recordFormat.Build(m_copy.get(), m_fields, m_scratch);
+    } catch (...) {
+        m_outcome = failed;
+        m_failure = FailureText();
+        return false;
+    }
+    m_outcome = changed;
+    const std::uint8_t* back = m_copy.get();
+    if (m_encrypt) {
+        m_target.m_codeTables.Transform(m_copyStored.get(), 1, m_recordSize, m_copy.get());
+        back = m_copyStored.get();
+    }
+    return std::memcmp(back, stored, m_recordSize) == 0;
+}
+
+void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, const std::uint8_t* record,
+                        CCheckReport& report) {
+    // The cells again, now with their places in the line, to tell which would not read back.
+    m_lineFormat.FormatMarked(record, m_line, m_scratch, m_cellStarts);
+    const std::string_view line(m_line.Data(), m_line.Size());
+    const std::string& delimiter = m_lineFormat.Delimiter();
+    const std::uint8_t* back = nullptr;
+    if (m_outcome == changed) back = m_encrypt ? m_copyStored.get() : m_copy.get();
+
+    std::string text = note;
+    std::size_t cell = 0;
+    bool firstItem = true;
+    for (const CRecordItem& item : m_target.m_recordDefinition.m_items) {
+        unsigned reasons = 0;
+        for (int k = 0; k < item.m_itemCount; ++k, ++cell) {
+            const std::size_t start = m_cellStarts[cell];
+            const std::size_t end =
+                cell + 1 < m_cellStarts.size() ? m_cellStarts[cell + 1] - delimiter.size() : line.size();
+            if (reasons == 0) reasons = CellFault(line.substr(start, end - start), delimiter);
+        }
+        auto first = static_cast<std::size_t>(item.m_offset);
+        std::size_t last = first + static_cast<std::size_t>(item.m_length) - 1;
+        if (back) {
+            while (first <= last && back[first] == stored[first]) ++first;
+            if (first > last) continue;
+            while (back[last] == stored[last]) --last;
+            if (reasons == 0) reasons = KindReasons(item, record, m_copy.get());
+        } else if (reasons == 0) {
+            continue;
+        }
+        text += firstItem ? " " : "; ";
+        firstItem = false;
+        text += item.m_name + (first == last ? ", byte " + std::to_string(first)
+                                             : ", bytes " + std::to_string(first) + "-" + std::to_string(last));
+        text += ": " + Hex(stored + first, last - first + 1);
+        if (back) text += " => " + Hex(back + first, last - first + 1);
+        if (reasons != 0) text += " (" + ReasonText(reasons) + ")";
+    }
+    if (!firstItem) text += ".";
+
+    switch (m_outcome) {
+    case changed: report.AddChange(std::move(text)); return;
+    case notOneLine: text += " Would not read back as one line."; break;
+    case notData: text += " Would be skipped as an empty line or a comment."; break;
+    case failed: text += " Would fail: " + m_failure; break;
+    }
+    report.AddFailure(std::move(text));
+}
+
+} // namespace
+
+bool CheckRoundTrip(CTargetInfo& target, CCheckReport& report, CProgress& progress) {
+    CBinaryRecords records(target);
+    std::uint32_t noteRecord = 0; // the record of the line note, counted from 1
+    try {
+        const std::string jobTitle = target.m_message;
+        CRoundTrip trip(target);
+        records.Open();
+        const bool byIndex = UsesIndexList(target);
+        const std::uint32_t total = records.Count();
+        progress.Start(0, total, 1, jobTitle, true);
+
+        bool stopped = false;
+        for (std::uint32_t i = 0; i < total; ++i) {
+            if (progress.PollCancel()) {
+                target.m_message = Word(wStop);
+                stopped = true;
+                break;
+            }
+            records.SeekNext();
+            noteRecord = i + 1;
+            records.Read();
+            if (!trip.Usable()) Fail(Word(wSystem));
+            if (!trip.ComesBack(records.Stored(), records.Record())) {
+                std::string note = RecordNote(noteRecord);
+                if (byIndex) note += " Record " + std::to_string(records.RecordIndex()) + ".";
+                trip.Report(note, records.Stored(), records.Record(), report);
+            }
+            ++report.m_checked;
+            progress.Update(i + 1);
+        }
+
+        records.Close();
+        if (!stopped) target.m_message.clear();
+        progress.Close();
+        return !stopped;
+    } catch (...) {
+        records.Close();
+        target.m_message = Word(wError) + " " + RecordNote(noteRecord) + " " + FailureText();
+        progress.Close();
+        return false;
+    }
+}
