@@ -73,33 +73,20 @@ CJobResult CConversionJob::ConvertCommand() {
     m_jobTitle = "[ " + m_request.buttonCaption + " ]";
     if (!ConfirmJob(direction)) return m_result;
     // The cursor comes back however the run ends.
-    struct CWaitCursor {
-        const std::function<void(bool)>& show;
-        explicit CWaitCursor(const std::function<void(bool)>& callback) : show(callback) {
-            if (show) show(true);
-        }
-        ~CWaitCursor() {
-            if (show) show(false);
-        }
-    } waitCursor(m_request.waitCursor);
+    const CWaitCursor waitCursor(m_request.waitCursor);
     RunJob(direction, mode);
     return m_result;
 }
 
 bool CConversionJob::ValidatePaths(int direction, unsigned& mode) {
     CFileInfoSection& info = m_target.m_fileInfo;
-    std::string binary = NormalizePath(info.m_binaryFilePath, true);
-    std::string text = NormalizePath(info.m_textFilePath, true);
-    std::string error;
-    int focus = 0;
-    if (!binary.empty() && EqualIgnoringCase(binary, text)) {
-        error = "Binary" + SpaceWord(wFile) + " = Text" + SpaceWord(wFile);
-        focus = ctlTextPath;
-    } else {
-        if (binary.empty()) binary = info.m_binaryFilePath;
-        if (text.empty()) text = info.m_textFilePath;
+    std::string binary = info.m_binaryFilePath;
+    std::string text = info.m_textFilePath;
+    std::string error = ResolvePaths(binary, text);
+    int focus = ctlTextPath;
+    if (error.empty()) {
         if (direction == 0) {
-            error = CheckInputFile(0, binary, kBinaryInputMode);
+            error = CheckInputFile(0, binary);
             focus = ctlBinaryPath;
             if (error.empty()) {
                 mode = kTextOutputMode;
@@ -108,7 +95,7 @@ bool CConversionJob::ValidatePaths(int direction, unsigned& mode) {
                 focus = ctlTextPath;
             }
         } else {
-            error = CheckInputFile(1, text, kTextInputMode);
+            error = CheckInputFile(1, text);
             focus = ctlTextPath;
             if (error.empty()) {
                 const bool mayDerive = info.m_startPosition == 0 && !m_target.m_indexList.m_ok;
@@ -134,10 +121,21 @@ bool CConversionJob::ValidatePaths(int direction, unsigned& mode) {
     return true;
 }
 
-std::string CConversionJob::CheckInputFile(int direction, const std::string& path, unsigned flags) const {
+std::string CheckInputFile(int direction, const std::string& path) {
     if (!IsFullPath(path)) return WordItemWord(wError, InputKind(direction), wFilePath);
     std::string error;
-    if (!ValidateFile(path, flags, error, false)) return WordThenSpace(wError) + error;
+    if (!ValidateFile(path, direction == 0 ? kBinaryInputMode : kTextInputMode, error, false))
+        return WordThenSpace(wError) + error;
+    return std::string();
+}
+
+std::string ResolvePaths(std::string& binary, std::string& text) {
+    const std::string normalBinary = NormalizePath(binary, true);
+    const std::string normalText = NormalizePath(text, true);
+    if (!normalBinary.empty()) binary = normalBinary;
+    if (!normalText.empty()) text = normalText;
+    if (!normalBinary.empty() && EqualIgnoringCase(normalBinary, normalText))
+        return "Binary" + SpaceWord(wFile) + " = Text" + SpaceWord(wFile);
     return std::string();
 }
 

@@ -52,7 +52,6 @@ public:
 
     // Direction 0 is Binary => Text, 1 Text => Binary.
     bool ValidatePaths(int direction, unsigned& mode);
-    std::string CheckInputFile(int direction, const std::string& path, unsigned flags) const;
     std::string CheckOutputFile(int direction, std::string& out, unsigned& mode, const std::string& in,
                                 bool mayDerive) const;
     std::string DeriveOutputPath(int direction, std::string& out, const std::string& in) const;
@@ -69,3 +68,26 @@ private:
 
 // The handler of buttons 1009 and 1008.
 CJobResult ConvertCommand(CTargetInfo& target, const CJobRequest& request, CProgress& progress);
+
+// Why an input file cannot be read (direction 0 the binary, 1 the text file): a path that is
+// not full, or a file that cannot be opened for reading; empty when it can.
+std::string CheckInputFile(int direction, const std::string& path);
+// The paths a job takes from the two path fields, typed on entry: normalized, or left as typed
+// where they cannot be. Returns the error text when both name one file, else nothing.
+std::string ResolvePaths(std::string& binary, std::string& text);
+
+// The wait cursor of a job, shown for the object's lifetime; the callback may be empty.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(const std::function<void(bool)>& show) : m_show(show) {
+        if (m_show) m_show(true);
+    }
+    ~CWaitCursor() {
+        if (m_show) m_show(false);
+    }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    const std::function<void(bool)>& m_show;
+};

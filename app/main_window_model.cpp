@@ -1,6 +1,7 @@
 #include "app/main_window_model.h"
 
 #include "vocabulary/failure.h"
+#include "app/check_job.h"
 #include "app/job_driver.h"
 #include "vocabulary/message_box.h"
 #include "vocabulary/messages.h"
@@ -64,6 +65,8 @@ void CMainWindowModel::Initialize() {
 
     for (int slot = 0; slot < kSlotCount; ++slot)
         m_texts[CAppState::kSlotControlIds[slot]] = m_app.m_slots[slot].DisplayName();
+    m_texts[idCheckBinaryToTextToBinary] = Word(wCheckBinaryToTextToBinary);
+    m_texts[idCheckTextToBinary] = Word(wCheckTextToBinary);
 
     const std::string settingsMessage = m_app.m_messageText;
     SelectSlot(0);
@@ -136,6 +139,7 @@ void CMainWindowModel::Command(int controlId) {
     case idRevertBinary: case idRevertText: Revert(controlId); break;
     case idBinaryLabel: case idTextLabel: case idTargetLabel: case idIndexListLabel: OpenInShell(controlId); break;
     case idBinaryToText: case idTextToBinary: Convert(controlId); break;
+    case idCheckBinaryToTextToBinary: case idCheckTextToBinary: Check(controlId); break;
     case idDecryptBinary:
     case idEncryptBinary:
         m_app.m_messageText = ConvertBinaryFile(Slot().m_codeTables, controlId == idEncryptBinary ? 1 : 0,
@@ -356,6 +360,21 @@ void CMainWindowModel::Convert(int buttonId) {
     request.waitCursor = m_waitCursor;
 
     const CJobResult result = ConvertCommand(Slot(), request, m_progress);
+    if (result.outcome == JobOutcome::notReady) return;
+    ShowMessageArea(result.message);
+    m_focusRequest = result.focus;
+}
+
+void CMainWindowModel::Check(int commandId) {
+    CCheckRequest request;
+    request.kind = commandId == idCheckTextToBinary ? CheckKind::dryRun : CheckKind::roundTrip;
+    request.binaryPath = Text(idBinaryField);
+    request.textPath = Text(idTextField);
+    request.caption = Text(commandId);
+    request.firstColumnIsIndex = IsChecked(idIndexColumnOption);
+    request.waitCursor = m_waitCursor;
+
+    const CCheckResult result = CheckCommand(Slot(), request, m_progress);
     if (result.outcome == JobOutcome::notReady) return;
     ShowMessageArea(result.message);
     m_focusRequest = result.focus;

@@ -52,6 +52,13 @@ enum MainWindowControl : int {
     idSlot3 = 1040,
 };
 
+// Commands of the window's context menu; their captions are texts of the model like the
+// controls'.
+enum MainWindowMenuCommand : int {
+    idCheckBinaryToTextToBinary = 2001,
+    idCheckTextToBinary = 2002,
+};
+
 // What the shell says when asked to open a file with its associated program.
 enum class ShellOpenResult { opened, accessDenied, associationIncomplete, noAssociation, failed };
 
@@ -90,7 +97,7 @@ public:
     // The user's actions.
     void EditField(int fieldId, const std::string& text); // typing into 1004 or 1005
     void SetChecked(int controlId, bool checked);          // 1029 (with its rule), 1030, 1031
-    void Command(int controlId);                           // a button, clickable label or slot button
+    void Command(int controlId);                           // a button, clickable label, slot button or menu command
     void DropFile(int fieldId, const std::string& path);   // the first file dropped on 1004 or 1005
     // The files the program was started with: the first as if dropped on the binary file's field,
     // a second on the text file's field. Any more are not used.
@@ -121,6 +128,7 @@ private:
     void Revert(int buttonId);
     void OpenInShell(int labelId);
     void Convert(int buttonId);
+    void Check(int commandId);
     void ShowMessageArea(const std::string& text);
     CTargetInfo& Slot() { return m_app.m_slots[m_currentSlot]; }
 

@@ -10,7 +10,7 @@ const char* const kBuiltInWords[kWordCount] = {
     "System", "Can't open file", "Can't read file", "Can't write file", "Can't seek file position",
     "It's not a file", "Can not use", "Max.length over", "Memory short", "Not set", "Inconsistent",
     "Count 0", "Code (1 Byte) Repeated", "Error_NoAssociation", "Error_AssociationIncomplete",
-    "Error_AccessDenied",
+    "Error_AccessDenied", "Check Binary => Text => Binary", "Check Text => Binary",
 };
 
 CMessageTexts* g_active = nullptr;
@@ -39,6 +39,14 @@ CMessageTexts::~CMessageTexts() {
 
 const char* CMessageTexts::BuiltInWord(int n) { return kBuiltInWords[n]; }
 
+std::string CMessageTexts::WordKey(int n) {
+    switch (n) {
+    case wCheckBinaryToTextToBinary: return "msg.CheckBinary2Text2Binary";
+    case wCheckTextToBinary: return "msg.CheckText2Binary";
+    default: return std::string("msg.") + kBuiltInWords[n];
+    }
+}
+
 void CMessageTexts::ResetWords() {
     m_pieces.clear();
     for (int n = 0; n < kWordCount; ++n) m_words[n] = kBuiltInWords[n];
@@ -47,7 +55,7 @@ void CMessageTexts::ResetWords() {
 void CMessageTexts::LoadWords(const CProfile& settings, const std::string& section) {
     ResetWords();
     for (int n = 0; n < kWordCount; ++n) {
-        const std::string value = settings.GetString(section, "msg." + m_words[n]);
+        const std::string value = settings.GetString(section, WordKey(n));
         if (!value.empty()) m_words[n] = value;
     }
 }

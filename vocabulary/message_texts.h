@@ -5,7 +5,7 @@
 #include "platform/private_profile.h"
 #include "vocabulary/words.h"
 
-// The message vocabulary: 51 words, translatable through the settings file, and the message
+// The message vocabulary: 53 words, translatable through the settings file, and the message
 // under construction. Constructing one registers it as the process-wide active vocabulary;
 // destroying it restores the one registered before.
 class CMessageTexts {
@@ -19,11 +19,14 @@ public:
     // Translates the words from a section of the settings file.
     void LoadWords(const CProfile& settings, const std::string& section);
 
-    // Word n, 0..50 (the caller checks the range).
+    // Word n, 0..52 (the caller checks the range).
     const std::string& WordText(int n) const { return m_words[n]; }
     std::vector<std::string>& Pieces() { return m_pieces; }
 
     static const char* BuiltInWord(int n);
+    // The settings key that translates word n: "msg." and its built-in text, or a key of its own
+    // where that text holds a "=", which no key can.
+    static std::string WordKey(int n);
 
 private:
     struct Unregistered {};

@@ -1,6 +1,6 @@
 #pragma once
 
-// Indexes of the 51 vocabulary words.
+// Indexes of the 53 vocabulary words.
 enum WordId : int {
     wDecrypt = 0,
     wEncrypt = 1,
@@ -53,9 +53,11 @@ enum WordId : int {
     wErrorNoAssociation = 48,
     wErrorAssociationIncomplete = 49,
     wErrorAccessDenied = 50,
+    wCheckBinaryToTextToBinary = 51, // the captions of the window's check items
+    wCheckTextToBinary = 52,
 };
 
-constexpr int kWordCount = 51;
+constexpr int kWordCount = 53;
 
 // Kinds of separator put in front of a word or a piece of a message.
 enum SeparatorKind : int {

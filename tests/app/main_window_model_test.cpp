@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vocabulary/message_box.h"
+#include "platform/file_exception.h"
 #include "platform/system.h"
 #include "support/file_chooser.h"
 #include "support/paths.h"
@@ -558,6 +559,109 @@ TEST_F(MainWindowModelTest, TheWindowShowsAFailedTargetBeforeItsErrorBox) {
     model->Command(idBrowseTarget);
     EXPECT_TRUE(shownBeforeTheBox);
     EXPECT_EQ(ShownTexts(), std::vector<std::string> {failure});
+}
+
+// The checks of the context menu read the fields' files, write nothing, ask nothing, and put
+// their reports into the message area, the outcome words first.
+TEST_F(MainWindowModelTest, ChecksReportIntoTheMessageArea) {
+    const std::string checked = "End [ Check Binary => Text => Binary ]\r\n";
+    const std::string dryRun = "End [ Check Text => Binary ]\r\n";
+    const struct {
+        const char* title;
+        int command;
+        std::string binary; // the binary file's bytes; empty for none
+        std::string text;   // the text file; empty for none
+        std::string area;
+    } cases[] = {
+        {"a lossless binary file", idCheckBinaryToTextToBinary, kThreeRecords, "",
+         checked + "3 records checked, 0 would change, 0 would fail."},
+        {"a binary file that ends early", idCheckBinaryToTextToBinary, kThreeRecords.substr(0, 10), "",
+         "Error [ Check Binary => Text => Binary ]\r\nBinary File Can not use\r\nError At line 3. Can't read file\r\n" +
+             Dir() + "in.dat"},
+        {"no binary file", idCheckBinaryToTextToBinary, "", "//ID\r\n1\r\n",
+         "Error [ Check Binary => Text => Binary ]\r\nBinary File Can not use\r\nError  Can't open file\r\n2 " +
+             CFileException::Describe(2, Dir() + "in.dat")},
+        {"a text with two bad lines", idCheckTextToBinary, kThreeRecords, "//ID\r\n1\r\nx\r\n2,3\r\n",
+         dryRun + "At line 3. Range\r\nAt line 4. Item Num\r\n1 record would be written.\r\n"
+                  "3 lines checked, 2 would fail, 0 cells would be cut."},
+        {"a good text without a binary file", idCheckTextToBinary, "", "//ID\r\n1\r\n2\r\n3\r\n",
+         dryRun + "3 records would be written.\r\n3 lines checked, 0 would fail, 0 cells would be cut."},
+        {"no text file", idCheckTextToBinary, kThreeRecords, "",
+         "Error [ Check Text => Binary ]\r\nText File Can not use\r\n Can't open file\r\n" + Dir() + "out.csv"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        fs::remove(Dir() + "in.dat");
+        fs::remove(Dir() + "out.csv");
+        if (!c.binary.empty()) env.m_folder.Write("in.dat", c.binary);
+        if (!c.text.empty()) env.m_folder.Write("out.csv", c.text);
+        Start(kSettings);
+        std::vector<bool> cursor;
+        model->m_waitCursor = [&cursor](bool busy) { cursor.push_back(busy); };
+        std::vector<std::pair<std::string, std::string>> before;
+        for (const auto& entry : fs::directory_iterator(Dir()))
+            before.emplace_back(entry.path().filename().string(), env.m_folder.Read(entry.path().filename().string()));
+        model->Command(c.command);
+        EXPECT_EQ(Area(), c.area);
+        EXPECT_EQ(model->TakeFocusRequest(), 0);
+        EXPECT_TRUE(env.m_box.m_shown.empty());
+        EXPECT_EQ(cursor, (std::vector<bool> {true, false}));
+        std::vector<std::pair<std::string, std::string>> after;
+        for (const auto& entry : fs::directory_iterator(Dir()))
+            after.emplace_back(entry.path().filename().string(), env.m_folder.Read(entry.path().filename().string()));
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST_F(MainWindowModelTest, PathProblemsOfAChecksFilesMoveTheFocus) {
+    Start(kSettings);
+    model->EditField(idBinaryField, "");
+    model->Command(idCheckBinaryToTextToBinary);
+    EXPECT_EQ(Area(), "Canceled\r\nError Binary FilePath");
+    EXPECT_EQ(model->TakeFocusRequest(), idBinaryField);
+
+    fs::create_directory(Dir() + "folder.csv");
+    model->EditField(idTextField, Dir() + "folder.csv");
+    model->Command(idCheckTextToBinary);
+    EXPECT_EQ(Area(), "Canceled\r\nError It's not a file\r\n" + Dir() + "folder.csv");
+    EXPECT_EQ(model->TakeFocusRequest(), idTextField);
+    EXPECT_TRUE(env.m_box.m_shown.empty());
+}
+
+TEST_F(MainWindowModelTest, CheckCaptionsAreTranslatedAndTitleTheReport) {
+    Start(kSettings);
+    EXPECT_EQ(model->Text(idCheckBinaryToTextToBinary), "Check Binary => Text => Binary");
+    EXPECT_EQ(model->Text(idCheckTextToBinary), "Check Text => Binary");
+
+    Start("[Translations]\r\nmsg.CheckBinary2Text2Binary=Rundweg pruefen\r\nmsg.End=Fertig\r\n" + kSettings);
+    EXPECT_EQ(model->Text(idCheckBinaryToTextToBinary), "Rundweg pruefen");
+    EXPECT_EQ(model->Text(idCheckTextToBinary), "Check Text => Binary");
+    model->Command(idCheckBinaryToTextToBinary);
+    EXPECT_EQ(Area(), "Fertig [ Rundweg pruefen ]\r\n3 records checked, 0 would change, 0 would fail.");
+}
+
+// The dry run takes the first column as the record number as Text => Binary does.
+TEST_F(MainWindowModelTest, TheDryRunFollowsTheIndexColumnOption) {
+    Start(kSettings);
+    env.m_folder.Write("out.csv", "//ID\r\n2\r\n7\r\n");
+    model->SetChecked(idIndexColumnOption, true);
+    model->Command(idCheckTextToBinary);
+    EXPECT_EQ(Area(), "End [ Check Text => Binary ]\r\nAt line 3. Can't seek file position\r\n"
+                      "1 record would be written.\r\n2 lines checked, 1 would fail, 0 cells would be cut.");
+    model->SetChecked(idIndexColumnOption, false);
+    model->Command(idCheckTextToBinary);
+    EXPECT_EQ(Area(), "End [ Check Text => Binary ]\r\nAt line 4. Can't write file\r\n" + Dir() +
+                          "out.csv\r\n2 records would be written.\r\n2 lines checked, 1 would fail, 0 cells would be "
+                          "cut.");
+}
+
+TEST_F(MainWindowModelTest, StopQuestionDuringACheck) {
+    Start(kSettings);
+    progress.m_cancelAfter = 1;
+    env.m_box.Answer(idYes);
+    model->Command(idCheckBinaryToTextToBinary);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {"Stop ?"});
+    EXPECT_EQ(Area(), "Error [ Check Binary => Text => Binary ]\r\nBinary File Can not use\r\nStop ?");
 }
 
 } // namespace

@@ -25,6 +25,19 @@ TEST(MessageTexts, KeysAreBuiltFromTheBuiltInTexts) {
     EXPECT_EQ(Word(wRecord), "Record");
 }
 
+// No key can hold the "=" of these captions: they have keys of their own.
+TEST(MessageTexts, TheCheckCaptionsHaveKeysOfTheirOwn) {
+    CTestEnvironment env;
+    EXPECT_EQ(Word(wCheckBinaryToTextToBinary), "Check Binary => Text => Binary");
+    EXPECT_EQ(Word(wCheckTextToBinary), "Check Text => Binary");
+    env.Translate("msg.CheckBinary2Text2Binary=Binaer => Text => Binaer pruefen\r\n"
+                  "msg.CheckText2Binary=Text => Binaer pruefen\r\n");
+    EXPECT_EQ(Word(wCheckBinaryToTextToBinary), "Binaer => Text => Binaer pruefen");
+    EXPECT_EQ(Word(wCheckTextToBinary), "Text => Binaer pruefen");
+    for (int n = 0; n < kWordCount; ++n)
+        EXPECT_EQ(CMessageTexts::WordKey(n).find('='), std::string::npos) << CMessageTexts::WordKey(n);
+}
+
 TEST(MessageTexts, ResetRestoresBuiltInWordsAndClearsTheMessage) {
     CTestEnvironment env;
     env.Translate("msg.End=Ende\r\n");

@@ -18,7 +18,7 @@ TEST(Messages, WordOperationsWithBuiltInWords) {
         std::string actual, expected;
     } cases[] = {
         {Word(wError, sepLine), "\r\nError"},
-        {Word(51, sepNone), "Error."},
+        {Word(kWordCount, sepNone), "Error."},
         {Word(-1, sepSpace), " Error."},
         {Word(wRange, sepPeriod), ".Range"},
         {Word(wRange, 3), "Range"}, // an unknown separator kind puts nothing in front
