@@ -48,6 +48,17 @@ CMorvaneDlg::CMorvaneDlg(CAppState& app, IShellOpener* shell, QWidget* parent)
     setFont(DialogFont());
     CreateControls();
 
+    // The checks' items come first on the context menu, the about item after a separator. Their
+    // captions are the model's, shown with the controls'.
+    for (const int command : {idCheckBinaryToTextToBinary, idCheckTextToBinary}) {
+        auto* action = new QAction(this);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, command] { Run([this, command] { m_model.Command(command); }); });
+        m_menuActions[command] = action;
+    }
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    addAction(separator);
     m_about = new QAction(QStringLiteral("Morvane Ver. (&A)..."), this);
     m_about->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
     m_about->setShortcutContext(Qt::WindowShortcut);
@@ -70,6 +81,11 @@ CMorvaneDlg::~CMorvaneDlg() {
         m_model.SavePosition(x(), y());
     } catch (...) {
     }
+}
+
+QAction* CMorvaneDlg::MenuAction(int commandId) const {
+    const auto found = m_menuActions.find(commandId);
+    return found == m_menuActions.end() ? nullptr : found->second;
 }
 
 QWidget* CMorvaneDlg::Control(int id) const {
@@ -233,6 +249,7 @@ void CMorvaneDlg::ShowModel() {
         if (kind == K::option || (kind == K::slotButton && m_model.IsChecked(id)))
             static_cast<QAbstractButton*>(control)->setChecked(m_model.IsChecked(id));
     }
+    for (const auto& [command, action] : m_menuActions) action->setText(DisplayText(m_model.Text(command)));
     if (QWidget* field = Control(m_model.TakeFocusRequest())) {
         field->setFocus();
         if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();

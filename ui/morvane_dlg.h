@@ -25,6 +25,8 @@ public:
     CMainWindowModel& Model() { return m_model; }
     CProgressDlg& Progress() { return m_progress; }
     QAction* AboutAction() const { return m_about; }
+    // The context menu's item of a menu command of the model.
+    QAction* MenuAction(int commandId) const;
 
     // The files the program was started with, taken once the window runs.
     void OpenFiles(const std::vector<std::string>& paths);
@@ -53,6 +55,7 @@ private:
     CMainWindowModel m_model;
     std::map<int, std::pair<ControlKind, QWidget*>> m_controls;
     QAction* m_about = nullptr;
+    std::map<int, QAction*> m_menuActions; // by menu command
     int m_waitCursors = 0;
     bool m_running = false;
 };

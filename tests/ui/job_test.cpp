@@ -229,3 +229,34 @@ void JobTest::DecryptBinaryWritesADecryptedCopy() {
     QCOMPARE(fixture.Text(1001), QStringLiteral("Put File =\n") + copy);
     QVERIFY(BackToTheMainWindow(fixture));
 }
+
+void JobTest::ChecksRunUnderTheProgressWindowAndWriteNothing() {
+    CUiFixture fixture;
+    fixture.Write("data.csv", "//ID,Value\r\n1,10\r\n2,x\r\n3,30\r\n");
+    fixture.Open();
+    const std::string binary = fixture.Read("data.bin");
+    const std::string text = fixture.Read("data.csv");
+    const struct {
+        int command;
+        const char* report;
+    } cases[] = {
+        {idCheckBinaryToTextToBinary,
+         "End [ Check Binary => Text => Binary ]\n3 records checked, 0 would change, 0 would fail."},
+        {idCheckTextToBinary, "End [ Check Text => Binary ]\nAt line 3. CodeReplacement\n2 records would be written.\n"
+                              "3 lines checked, 1 would fail, 0 cells would be cut."},
+    };
+    for (const auto& c : cases) {
+        CProgressSeen seen;
+        OnProgressWindow(fixture, seen, [](QDialog*) {});
+        fixture.Window().MenuAction(c.command)->trigger();
+        QVERIFY(seen.shown);
+        QVERIFY(!seen.mainEnabled);
+        QCOMPARE(fixture.Text(1001), QString::fromLatin1(c.report));
+        QVERIFY(fixture.ShownTexts().empty());
+        QVERIFY(BackToTheMainWindow(fixture));
+    }
+    QCOMPARE(fixture.Read("data.bin"), binary);
+    QCOMPARE(fixture.Read("data.csv"), text);
+    QVERIFY(!FileExists(fixture.Dir() + "data.bin.bak"));
+    QVERIFY(!FileExists(fixture.Dir() + "data.csv.bak"));
+}

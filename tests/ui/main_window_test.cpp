@@ -402,3 +402,18 @@ void MainWindowTest::AboutBoxFromTheContextMenuShortcut() {
     QVERIFY(version.startsWith(QStringLiteral("Morvane Version ")));
     QVERIFY(!notice.isEmpty());
 }
+
+void MainWindowTest::CheckItemsBesideTheAboutItem() {
+    CUiFixture fixture;
+    fixture.WriteSettings("[Translations]\r\nmsg.CheckText2Binary=Text => Binaer pruefen\r\n");
+    CMorvaneDlg& window = fixture.Open();
+    const QList<QAction*> actions = window.actions();
+    QCOMPARE(actions.size(), 4);
+    QCOMPARE(actions[0], window.MenuAction(idCheckBinaryToTextToBinary));
+    QCOMPARE(actions[1], window.MenuAction(idCheckTextToBinary));
+    QVERIFY(actions[2]->isSeparator());
+    QCOMPARE(actions[3], window.AboutAction());
+    QCOMPARE(actions[0]->text(), QStringLiteral("Check Binary => Text => Binary"));
+    QCOMPARE(actions[1]->text(), QStringLiteral("Text => Binaer pruefen"));
+    QCOMPARE(window.contextMenuPolicy(), Qt::ActionsContextMenu);
+}

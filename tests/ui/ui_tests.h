@@ -34,6 +34,7 @@ private slots:
     void FarPositionIsPulledBackOnScreen();
     void PositionIsLeftAloneWithoutValidity();
     void AboutBoxFromTheContextMenuShortcut();
+    void CheckItemsBesideTheAboutItem();
 };
 
 class JobTest : public QObject {
@@ -51,6 +52,7 @@ private slots:
     void EscapeAndCloseBoxAskToStop();
     void EnterInTheProgressWindowDoesNothing();
     void DecryptBinaryWritesADecryptedCopy();
+    void ChecksRunUnderTheProgressWindowAndWriteNothing();
 };
 
 class PlatformDialogsTest : public QObject {
