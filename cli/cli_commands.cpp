@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/app_state.h"
+#include "app/check_job.h"
 #include "app/job_driver.h"
 #include "vocabulary/messages.h"
 #include "cli/cli_message_box.h"
@@ -50,7 +51,10 @@ private:
     // The slot the command works on, loaded; null with a message printed when it is not ready.
     CTargetInfo* ReadyTarget();
     int Info();
+    // Whether the target allows --index-column; refused with exit status 2 when it does not.
+    bool IndexOptionsAllowed(const CTargetInfo& target) const;
     int Convert(int button);
+    int Check();
     int ConvertBinary(int encrypt);
     int Invert();
     int Revert();
@@ -74,6 +78,7 @@ int CCliRun::Run() {
     if (command == "info") return Info();
     if (command == "to-text") return Convert(ctlBinaryToText);
     if (command == "to-binary") return Convert(ctlTextToBinary);
+    if (command == "check") return Check();
     if (command == "decrypt") return ConvertBinary(0);
     if (command == "encrypt") return ConvertBinary(1);
     return Invert();
@@ -127,17 +132,20 @@ int CCliRun::Info() {
     return printed ? status : 1;
 }
 
+bool CCliRun::IndexOptionsAllowed(const CTargetInfo& target) const {
+    // The window offers the index options only where the target allows them.
+    const bool indexAllowed = target.m_fileInfo.m_indexListPath.empty() && target.m_recordDefinition.HasIndexItem();
+    if (!m_options.indexColumn || indexAllowed) return true;
+    std::fputs("morvane-cli: --index-column needs a target without a record index list whose first item "
+               "is a one-column unsigned number read with R\n", stderr);
+    return false;
+}
+
 int CCliRun::Convert(int button) {
     CTargetInfo* target = ReadyTarget();
     if (!target) return 1;
     const bool toBinary = button == ctlTextToBinary;
-    // The window offers the index options only where the target allows them.
-    const bool indexAllowed = target->m_fileInfo.m_indexListPath.empty() && target->m_recordDefinition.HasIndexItem();
-    if (m_options.indexColumn && !indexAllowed) {
-        std::fputs("morvane-cli: --index-column needs a target without a record index list whose first item "
-                   "is a one-column unsigned number read with R\n", stderr);
-        return 2;
-    }
+    if (!IndexOptionsAllowed(*target)) return 2;
     if (m_options.writeIndexList && !m_options.indexColumn) {
         std::fputs("morvane-cli: --write-index-list goes with --index-column\n", stderr);
         return 2;
@@ -156,6 +164,29 @@ int CCliRun::Convert(int button) {
     m_box.Answer(m_options.yes ? idYes : idNo);
     const CJobResult result = ConvertCommand(*target, request, m_progress);
     return Finish(result.message, result.outcome == JobOutcome::ended);
+}
+
+int CCliRun::Check() {
+    CTargetInfo* target = ReadyTarget();
+    if (!target) return 1;
+    CCheckRequest request;
+    request.binaryPath = m_options.binary ? FromCommandLine(*m_options.binary) : target->m_fileInfo.m_binaryFilePath;
+    request.textPath = m_options.text ? FromCommandLine(*m_options.text) : target->m_fileInfo.m_textFilePath;
+    // A text file named, or no binary file to check, asks for the dry run of the text.
+    const bool dryRun = m_options.text || (!m_options.binary && !FileExists(NormalizePath(request.binaryPath, true)));
+    if (m_options.indexColumn && !dryRun) {
+        std::fputs("morvane-cli: --index-column goes with the check of a text file\n", stderr);
+        return 2;
+    }
+    if (!IndexOptionsAllowed(*target)) return 2;
+    request.kind = dryRun ? CheckKind::dryRun : CheckKind::roundTrip;
+    request.caption = Word(dryRun ? wCheckTextToBinary : wCheckBinaryToTextToBinary);
+    request.firstColumnIsIndex = m_options.indexColumn;
+    request.limit = m_options.limit;
+    const CCheckResult result = CheckCommand(*target, request, m_progress);
+    if (result.outcome != JobOutcome::ended) return Finish(result.message, false);
+    // The report is the command's output, whatever it found; the status says whether all is well.
+    return PrintText(stdout, result.message) && result.clean ? 0 : 1;
 }
 
 int CCliRun::ConvertBinary(int encrypt) {

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <charconv>
 #include <set>
 
 const char* const kCliUsage =
@@ -8,6 +9,8 @@ const char* const kCliUsage =
     "  to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]\n"
     "  to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]\n"
     "            [--write-index-list] [--no-backup] [--yes]\n"
+    "  check     (--target FILE | --slot N) [--binary FILE] [--text FILE] [--index-column]\n"
+    "            [--limit N]\n"
     "  decrypt   (--target FILE | --slot N) [--binary FILE]\n"
     "  encrypt   (--target FILE | --slot N) [--binary FILE]\n"
     "  invert    (--target FILE | --slot N) --from decrypt|encrypt\n"
@@ -15,13 +18,18 @@ const char* const kCliUsage =
     "  --help, --version\n";
 
 namespace {
-const std::set<std::string> kTargetCommands {"info", "to-text", "to-binary", "decrypt", "encrypt", "invert"};
+const std::set<std::string> kTargetCommands {"info", "to-text", "to-binary", "check", "decrypt", "encrypt", "invert"};
 
 // The options each command takes besides --target and --slot.
 bool Allows(const std::string& command, const std::string& option) {
-    if (option == "--binary") return command == "to-text" || command == "to-binary" || command == "decrypt" || command == "encrypt";
-    if (option == "--text" || option == "--no-backup" || option == "--yes") return command == "to-text" || command == "to-binary";
-    if (option == "--index-column" || option == "--write-index-list") return command == "to-binary";
+    if (option == "--binary")
+        return command == "to-text" || command == "to-binary" || command == "check" || command == "decrypt" ||
+            command == "encrypt";
+    if (option == "--text") return command == "to-text" || command == "to-binary" || command == "check";
+    if (option == "--no-backup" || option == "--yes") return command == "to-text" || command == "to-binary";
+    if (option == "--index-column") return command == "to-binary" || command == "check";
+    if (option == "--write-index-list") return command == "to-binary";
+    if (option == "--limit") return command == "check";
     if (option == "--from") return command == "invert";
     return false;
 }
@@ -101,6 +109,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& op
             if (!value(argument, options.from)) return false;
             if (options.from != "decrypt" && options.from != "encrypt") {
                 error = "--from takes decrypt or encrypt";
+                return false;
+            }
+        } else if (argument == "--limit") {
+            if (!value(argument, text)) return false;
+            const char* end = text.data() + text.size();
+            const std::from_chars_result read = std::from_chars(text.data(), end, options.limit);
+            if (text.empty() || read.ec != std::errc() || read.ptr != end) {
+                error = "--limit takes a number of 0 or more";
                 return false;
             }
         } else if (argument == "--no-backup") {

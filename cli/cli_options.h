@@ -1,13 +1,16 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/check_report.h"
 
 // What the command line asks for.
 struct CCliOptions {
     std::string home;            // empty: the executable's folder
     bool quiet = false;
-    std::string command;         // info, to-text, to-binary, decrypt, encrypt, invert, revert, help, version
+    std::string command;         // info, to-text, to-binary, check, decrypt, encrypt, invert, revert, help, version
     std::string target;          // --target FILE
     int slot = 0;                // --slot N, 0 when not given
     std::optional<std::string> binary;
@@ -16,6 +19,7 @@ struct CCliOptions {
     bool yes = false;
     bool indexColumn = false;
     bool writeIndexList = false;
+    std::size_t limit = CCheckReport::kDefaultLimit; // check: problem lines shown
     std::string from;            // invert: decrypt or encrypt
     std::string revertFile;
 };

@@ -31,6 +31,14 @@ TEST(CliOptions, UsageErrors) {
         {"revert", "revert needs a FILE"},
         {"revert a.csv b.csv", "revert takes one file"},
         {"to-binary --target", "--target needs a value"},
+        {"check", "check needs --target FILE or --slot N"},
+        {"check --slot 1 --limit", "--limit needs a value"},
+        {"check --slot 1 --limit -1", "--limit takes a number of 0 or more"},
+        {"check --slot 1 --limit 1x", "--limit takes a number of 0 or more"},
+        {"check --slot 1 --limit 99999999999999999999999", "--limit takes a number of 0 or more"},
+        {"check --slot 1 --write-index-list", "--write-index-list is not an option of check"},
+        {"check --slot 1 --yes", "--yes is not an option of check"},
+        {"to-binary --slot 1 --limit 5", "--limit is not an option of to-binary"},
     };
     for (const auto& [line, error] : cases) {
         CCliOptions options;
@@ -54,6 +62,20 @@ TEST(CliOptions, EveryOptionLandsInItsPlace) {
     EXPECT_EQ(options.text, "in.csv");
     EXPECT_EQ(options.binary, ""); // given empty: the output name is derived
     EXPECT_TRUE(options.indexColumn && options.writeIndexList && options.noBackup && options.yes);
+
+    CCliOptions check;
+    ASSERT_TRUE(ParseCommandLine(Split("check --target t.ini --binary b.dat --text t.csv --index-column --limit 0"),
+                                 check, reason))
+        << reason;
+    EXPECT_EQ(check.command, "check");
+    EXPECT_EQ(check.target, "t.ini");
+    EXPECT_EQ(check.binary, "b.dat");
+    EXPECT_EQ(check.text, "t.csv");
+    EXPECT_TRUE(check.indexColumn);
+    EXPECT_EQ(check.limit, 0u);
+    CCliOptions unlimited;
+    ASSERT_TRUE(ParseCommandLine(Split("check --slot 1"), unlimited, reason));
+    EXPECT_EQ(unlimited.limit, 100u);
 
     CCliOptions revert;
     ASSERT_TRUE(ParseCommandLine(Split("revert data/out.csv"), revert, reason));

@@ -81,6 +81,33 @@ blank_records() {
     done
 }
 
+# The checksum of every file under the work folder but the captured streams, one line each: a
+# file written, added or removed changes them.
+checksums() {
+    (cd "$WORK" && find . -type f ! -name stdout ! -name stderr -exec sha256sum {} + | sort)
+}
+
+# Writes one byte, given as two hexadecimal digits, into a file at an offset.
+put_byte() {
+    printf "\\x$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# A binary file of two million 8-byte records, each a 7-digit serial and a line feed, and a
+# target $WORK/big.ini for it whose serial goes through a code table, so that every record
+# costs some work.
+make_big_target() {
+    seq -w 0 1999999 >"$WORK/big.dat"
+    awk 'BEGIN { for (i = 0; i < 200; i++) printf "%d\tX%d\n", 16705 + 3 * i, i }' >"$WORK/codes.tsv"
+    printf 'Serial,7,N,s,1,Serial,%s\nEnd,1,R,u,1,End\n' "$WORK/codes.tsv" >"$WORK/big.txt"
+    write_big_target 2000000 "$WORK/big.csv" "$WORK/big.ini"
+}
+
+# A target for the first RECORDS records of the big binary file, with TEXT as its text file.
+write_big_target() {
+    printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=%s\nBinaryFilePath=%s\nTextFilePath=%s\n' \
+        "$WORK/big.txt" "$1" "$WORK/big.dat" "$2" >"$3"
+}
+
 # Checks that the last run succeeded with "Put File =" and an output path matching the pattern.
 expect_put() {
     same_stream stderr ""
@@ -99,6 +126,8 @@ USAGE="Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]
   to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]
   to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]
             [--write-index-list] [--no-backup] [--yes]
+  check     (--target FILE | --slot N) [--binary FILE] [--text FILE] [--index-column]
+            [--limit N]
   decrypt   (--target FILE | --slot N) [--binary FILE]
   encrypt   (--target FILE | --slot N) [--binary FILE]
   invert    (--target FILE | --slot N) --from decrypt|encrypt
@@ -546,16 +575,8 @@ Error  Can't open file
 }
 
 case_interrupt() {
-    # Two million 8-byte records, each a 7-digit serial and a line feed. A code table on the
-    # serial makes every record cost some work, so the run lasts long enough to be interrupted.
-    seq -w 0 1999999 >"$WORK/big.dat"
-    awk 'BEGIN { for (i = 0; i < 200; i++) printf "%d\tX%d\n", 16705 + 3 * i, i }' >"$WORK/codes.tsv"
-    printf 'Serial,7,N,s,1,Serial,%s\nEnd,1,R,u,1,End\n' "$WORK/codes.tsv" >"$WORK/big.txt"
-    make_big_target() {
-        printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=%s\nBinaryFilePath=%s\nTextFilePath=%s\n' \
-            "$WORK/big.txt" "$1" "$WORK/big.dat" "$2" >"$3"
-    }
-    make_big_target 2000000 "$WORK/big.csv" "$WORK/big.ini"
+    # The code table makes the run last long enough to be interrupted.
+    make_big_target
 
     "$CLI" --home "$HOME_DIR" to-text --target "$WORK/big.ini" >"$WORK/stdout" 2>"$WORK/stderr" &
     local pid=$! waited=0
@@ -580,10 +601,151 @@ Stop ?"
     local lines
     lines=$(($(wc -l <"$WORK/big.csv") - 1))
     [ "$lines" -ge 1 ] && [ "$lines" -lt 2000000 ] || fail "$lines records written"
-    make_big_target "$lines" "$WORK/part.csv" "$WORK/part.ini"
+    write_big_target "$lines" "$WORK/part.csv" "$WORK/part.ini"
     run to-text --target "$WORK/part.ini"
     expect 0 "End [ Binary => Text ]" ""
     same_file "$WORK/big.csv" "$WORK/part.csv"
+}
+
+case_check() {
+    local before
+    before=$(checksums)
+    # The bundled examples come back byte for byte.
+    local slot count
+    for slot in 1 2 3; do
+        count=34
+        [ "$slot" = 3 ] && count=12
+        run check --slot "$slot"
+        expect 0 "End [ Check Binary => Text => Binary ]
+$count records checked, 0 would change, 0 would fail." ""
+    done
+    [ "$(checksums)" = "$before" ] || fail "a check wrote a file"
+
+    # A letter after the end of the first item's name, and a comma in the second one's. Records
+    # start at byte 8 and are 36 bytes long; the name is bytes 18 to 33 of a record.
+    cp data/items.dat lossy.dat
+    put_byte lossy.dat $((8 + 32)) 58
+    put_byte lossy.dat $((8 + 36 + 24)) 2c
+    before=$(checksums)
+    run check --slot 1 --binary lossy.dat
+    expect 1 "End [ Check Binary => Text => Binary ]
+At line 1. Name, byte 32: 58 => 00 (text after its end).
+At line 2. Name, bytes 18-33: 42 72 6F 6E 7A 65 2C 53 77 6F 72 64 00 00 00 00 (delimiter or line break in a cell). Would fail: Item Num
+34 records checked, 1 would change, 1 would fail." ""
+    run check --slot 1 --binary lossy.dat --limit 1
+    expect 1 "End [ Check Binary => Text => Binary ]
+At line 1. Name, byte 32: 58 => 00 (text after its end).
+... and 1 more, 2 problems in all
+34 records checked, 1 would change, 1 would fail." ""
+
+    # What the check foresaw is what the conversions do: the letter is lost on the way back.
+    put_byte lossy.dat $((8 + 36 + 24)) 20
+    run to-text --slot 1 --binary lossy.dat --text "$WORK/lossy.csv"
+    expect 0 "End [ Binary => Text ]" ""
+    run to-binary --slot 1 --text "$WORK/lossy.csv" --binary lossy.dat --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file lossy.dat data/items.dat
+    rm "$WORK/lossy.csv"
+    put_byte lossy.dat $((8 + 32)) 58
+    put_byte lossy.dat $((8 + 36 + 24)) 2c
+    [ "$(checksums)" = "$before" ] || fail "a check wrote a file"
+
+    # The options of a text check do not go with a binary check, and the index options keep
+    # their rules.
+    run check --slot 1 --index-column
+    expect 2 "" "morvane-cli: --index-column goes with the check of a text file"
+    run check --slot 3 --text data/shop.tsv --index-column
+    expect 2 "" "morvane-cli: --index-column needs a target without a record index list whose first item is a one-column unsigned number read with R"
+    run check --slot 1 --limit many
+    expect 2 "" "morvane-cli: --limit takes a number of 0 or more
+$USAGE"
+    run check --slot 1 --no-backup
+    expect 2 "" "morvane-cli: --no-backup is not an option of check
+$USAGE"
+    [ "$(checksums)" = "$before" ] || fail "a check wrote a file"
+}
+
+case_check_text() {
+    local before
+    before=$(checksums)
+    run check --slot 1 --text data/items.csv
+    expect 0 "End [ Check Text => Binary ]
+34 records would be written.
+34 lines checked, 0 would fail, 0 cells would be cut." ""
+    run check --slot 3 --text data/shop.tsv
+    expect 0 "End [ Check Text => Binary ]
+12 records would be written.
+12 lines checked, 0 would fail, 0 cells would be cut." ""
+
+    # Letters for a price, a kind that is no meaning, a column too many and a name too long.
+    sed -e '3s/,120,/,much,/' -e '5s/,Weapon,/,Sword,/' -e '7s/$/,extra/' -e '9s/,[^,]*$/,A Name Much Too Long/' \
+        data/items.csv >"$WORK/faults.csv"
+    before=$(checksums)
+    run check --slot 1 --text "$WORK/faults.csv"
+    expect 1 "End [ Check Text => Binary ]
+At line 3. Range
+At line 5. CodeReplacement
+At line 7. Item Num
+At line 9. Name: 20 bytes cut to 16
+31 records would be written.
+34 lines checked, 3 would fail, 1 cell would be cut." ""
+    [ "$(checksums)" = "$before" ] || fail "the dry run wrote a file"
+    # The real run stops at the first of them, with the same words.
+    cp data/items.dat "$WORK/written.dat"
+    run to-binary --slot 1 --text "$WORK/faults.csv" --binary "$WORK/written.dat" --no-backup --yes
+    expect 1 "" "Error [ Text => Binary ]
+Binary File Can not use
+At line 3. Range"
+    rm "$WORK/written.dat"
+
+    # The first column names the record, as in to-binary.
+    printf '//ID\r\n33,1,1,1,1,1,1,0,0,0,0,0,0,0,0,Key,Ghost\r\n34,1,1,1,1,1,1,0,0,0,0,0,0,0,0,Key,Ghost\r\n' \
+        >"$WORK/indexed.csv"
+    before=$(checksums)
+    run check --slot 1 --text "$WORK/indexed.csv" --index-column
+    expect 1 "End [ Check Text => Binary ]
+At line 3. Can't seek file position
+1 record would be written.
+2 lines checked, 1 would fail, 0 cells would be cut." ""
+
+    # Without a binary file and without --text, the target's text file is checked; a target
+    # without fillers does not read the binary file at all.
+    printf 'ID,4,R,u,1,ID\nName,4,N,s,1,Name\n' >"$WORK/plain.txt"
+    printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=2\nTDelimiter=,\nBinaryFilePath=%s\nTextFilePath=%s\n' \
+        "$WORK/plain.txt" "$WORK/none.dat" "$WORK/plain.csv" >"$WORK/plain.ini"
+    printf '//ID,Name\r\n1,ab\r\n2,cd\r\n' >"$WORK/plain.csv"
+    before=$(checksums)
+    run check --target "$WORK/plain.ini"
+    expect 0 "End [ Check Text => Binary ]
+2 records would be written.
+2 lines checked, 0 would fail, 0 cells would be cut." ""
+    [ "$(checksums)" = "$before" ] || fail "the dry run wrote a file"
+}
+
+case_check_interrupt() {
+    make_big_target
+    local before
+    before=$(checksums)
+    "$CLI" --home "$HOME_DIR" check --target "$WORK/big.ini" >"$WORK/stdout" 2>"$WORK/stderr" &
+    local pid=$! waited=0 read=0
+    # Interrupted once it has read well into the binary file.
+    while [ "$read" -lt 1048576 ]; do
+        kill -0 "$pid" 2>/dev/null || fail "the check ended before it could be interrupted"
+        read=$(awk '/^rchar:/ { print $2 }' "/proc/$pid/io" 2>/dev/null || echo 0)
+        waited=$((waited + 1))
+        [ "$waited" -lt 1000 ] || { kill -KILL "$pid"; fail "the check read nothing in 10 seconds"; }
+        sleep 0.01
+    done
+    kill -INT "$pid" || fail "the check ended before it could be interrupted"
+    set +e
+    wait "$pid"
+    status=$?
+    set -e
+    last_command="check of two million records, interrupted"
+    expect 1 "" "Error [ Check Binary => Text => Binary ]
+Binary File Can not use
+Stop ?"
+    [ "$(checksums)" = "$before" ] || fail "the check wrote a file"
 }
 
 case_not_files() {
