@@ -6,8 +6,10 @@
 # Builds morvane-cli (Release) into build-bench/ and the yardstick from ../shared/bench into a
 # scratch folder, generates the data set, writes a target for its layout and times, alternating,
 # morvane-cli to-text against the yardstick's streaming to-text, and morvane-cli to-binary against
-# its streaming to-bin. Both outputs must equal the expected files byte for byte. Prints the
-# medians, records per second, the ratio ours / yardstick and the peak memory of each command.
+# its streaming to-bin, and morvane-cli check (the round trip of the binary file, and the dry run
+# of the text file) against to-text and to-binary. Both outputs must equal the expected files
+# byte for byte, and both checks must find nothing. Prints the medians, records per second, the
+# ratios ours / yardstick and check / (to-text + to-binary) and the peak memory of each command.
 # MORVANE_YARDSTICK overrides the yardstick's folder; MORVANE_BENCH_KEEP=1 keeps the scratch folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,6 +44,10 @@ ours_to_text=("$CLI" --quiet --home "$HOME_DIR" to-text --target "$HOME_DIR/benc
     --binary "$DATA_BIN" --text "$OURS_TEXT" --no-backup --yes)
 ours_to_binary=("$CLI" --quiet --home "$HOME_DIR" to-binary --target "$HOME_DIR/bench.ini"
     --text "$DATA_TEXT" --binary "$OURS_BIN" --no-backup --yes)
+# The checks write nothing; their reports go to standard output.
+ours_check=("$CLI" --quiet --home "$HOME_DIR" check --target "$HOME_DIR/bench.ini" --binary "$DATA_BIN")
+ours_dry_run=("$CLI" --quiet --home "$HOME_DIR" check --target "$HOME_DIR/bench.ini" --binary "$DATA_BIN"
+    --text "$DATA_TEXT")
 reference_to_text=("$REFERENCE" --stream to-text "$DATA_BIN" "$REF_TEXT")
 reference_to_binary=("$REFERENCE" --stream to-bin "$DATA_TEXT" "$REF_BIN")
 
@@ -62,10 +68,20 @@ for command in ours_to_text ours_to_binary reference_to_text reference_to_binary
 done
 check_outputs
 
+# The last line of a check's report, which must say that nothing would change or fail.
+check_finds_nothing() {
+    declare -n run=$1
+    local last
+    last=$("${run[@]}" | tail -n 1) || fail "$1 found something: $last"
+    [[ $last == "$2" ]] || fail "$1 reported: $last"
+}
+check_finds_nothing ours_check "$RECORDS records checked, 0 would change, 0 would fail."
+check_finds_nothing ours_dry_run "$RECORDS lines checked, 0 would fail, 0 cells would be cut."
+
 echo "== Timing $RUNS runs of each command, alternating (one warm-up round first)"
 declare -A times
 for ((round = 0; round <= RUNS; ++round)); do
-    for command in ours_to_text reference_to_text ours_to_binary reference_to_binary; do
+    for command in ours_to_text reference_to_text ours_to_binary reference_to_binary ours_check ours_dry_run; do
         seconds=$(elapsed $command)
         if ((round > 0)); then times[$command]+="$seconds"$'\n'; fi
     done
@@ -102,6 +118,29 @@ for direction in text binary; do
         goals_met=0
     }
 done
+
+# The checks against the conversions they stand for, timed in the same rounds.
 echo
-((goals_met)) && echo "Goals met: within $GOAL_RATIO times the yardstick, under 32 MB, outputs identical." ||
+printf '%-10s %9s %12s %12s %16s %10s\n' check "ours s" "to-text s" "to-binary s" "check / (t + b)" "ours peak"
+text_median=$(printf '%s' "${times[ours_to_text]}" | median)
+binary_median=$(printf '%s' "${times[ours_to_binary]}" | median)
+for check in check dry_run; do
+    ours=$(printf '%s' "${times[ours_$check]}" | median)
+    ours_kb=$(peak_kb ours_$check)
+    ratio=$(awk -v c="$ours" -v t="$text_median" -v b="$binary_median" 'BEGIN { printf "%.2f\n", c / (t + b) }')
+    printf '%-10s %9.3f %12.3f %12.3f %16s %7.1f MB\n' "${check//_/-}" "$ours" "$text_median" "$binary_median" \
+        "$ratio" "$(awk -v k="$ours_kb" 'BEGIN { print k / 1024 }')"
+    awk -v r="$ratio" 'BEGIN { exit !(r <= 1) }' || {
+        echo "  goal missed: $check takes longer than to-text and to-binary together"
+        goals_met=0
+    }
+    ((ours_kb < GOAL_MEMORY_KB)) || {
+        echo "  goal missed: $check peaks at 32 MB or more"
+        goals_met=0
+    }
+done
+
+echo
+((goals_met)) &&
+    echo "Goals met: within $GOAL_RATIO times the yardstick, checks within to-text and to-binary together, under 32 MB, outputs identical." ||
     echo "Outputs identical; see the goals missed above."

@@ -5,6 +5,7 @@
 
 #include "platform/file.h"
 
+class CProgress;
 class CTargetInfo;
 
 // The records a run of Binary => Text converts, read one at a time from the target's binary
@@ -18,11 +19,12 @@ public:
     // the failure text.
     void Open();
     std::uint32_t Count() const { return m_count; }
-    // Positions the file at the next record (by the next entry, when the index list is used);
-    // throws word 39.
-    void SeekNext();
-    // Reads the record there; throws the failure text.
-    void Read();
+    // Reads the next record (by the next entry, when the index list is used), after asking the
+    // progress display whether to stop: false at the end, or after a confirmed stop (then
+    // Stopped, and the target's message word 28). noteRecord becomes the record's number in the
+    // run, counted from 1, once its place is found; throws the failure text.
+    bool Next(CProgress& progress, std::uint32_t& noteRecord);
+    bool Stopped() const { return m_stopped; }
     // The record read last as stored and as converted (decrypted), each followed by a zero byte.
     const std::uint8_t* Stored() const { return m_stored.get(); }
     const std::uint8_t* Record() const { return m_decrypt ? m_plain.get() : m_stored.get(); }
@@ -38,11 +40,14 @@ private:
     std::uint32_t m_count = 0;
     bool m_byIndex = false;
     bool m_decrypt = false;
-    std::uint32_t m_cursor = 0; // the next index list entry, or the next record
+    bool m_stopped = false;
+    std::uint32_t m_read = 0; // records read, and so the index list entry of the next
     std::uint32_t m_recordIndex = 0;
     std::unique_ptr<std::uint8_t[]> m_stored;
     std::unique_ptr<std::uint8_t[]> m_plain;
 };
 
+// Opens a binary file for reading, held against writers; throws the failure text.
+void OpenBinaryFile(CFile& file, const std::string& path);
 // "At line n." for the record numbered n from 1; nothing before the first record.
 std::string RecordNote(std::uint32_t record);

@@ -38,33 +38,23 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
         text.Write(line.Data(), line.Size());
         text.Flush();
 
-        const std::uint32_t total = records.Count();
-        progress.Start(0, total, 1, jobTitle, true);
+        progress.Start(0, records.Count(), 1, jobTitle, true);
 
         std::string scratch;
-        bool stopped = false;
-        for (std::uint32_t i = 0; i < total; ++i) {
-            if (progress.PollCancel()) {
-                target.m_message = Word(wStop);
-                stopped = true;
-                break;
-            }
-            records.SeekNext();
-            noteRecord = i + 1;
-            records.Read();
+        while (records.Next(progress, noteRecord)) {
             if (!format.Usable()) Fail(Word(wSystem));
             format.Format(records.Record(), line, scratch);
             line.Append(lineEnd);
             text.Write(line.Data(), line.Size());
             // The display refreshes now and then; the lines written so far go to the system then.
-            if (progress.Update(i + 1)) text.Flush();
+            if (progress.Update(noteRecord)) text.Flush();
         }
 
         records.Close();
         text.Flush();
-        if (!stopped) target.m_message.clear();
+        if (!records.Stopped()) target.m_message.clear();
         progress.Close();
-        return !stopped;
+        return !records.Stopped();
     } catch (...) {
         // The caller decides what becomes of the text file; the lines written so far are kept.
         records.Close();

@@ -234,19 +234,9 @@ bool CheckRoundTrip(CTargetInfo& target, CCheckReport& report, CProgress& progre
         CRoundTrip trip(target);
         records.Open();
         const bool byIndex = UsesIndexList(target);
-        const std::uint32_t total = records.Count();
-        progress.Start(0, total, 1, jobTitle, true);
+        progress.Start(0, records.Count(), 1, jobTitle, true);
 
-        bool stopped = false;
-        for (std::uint32_t i = 0; i < total; ++i) {
-            if (progress.PollCancel()) {
-                target.m_message = Word(wStop);
-                stopped = true;
-                break;
-            }
-            records.SeekNext();
-            noteRecord = i + 1;
-            records.Read();
+        while (records.Next(progress, noteRecord)) {
             if (!trip.Usable()) Fail(Word(wSystem));
             if (!trip.ComesBack(records.Stored(), records.Record())) {
                 std::string note = RecordNote(noteRecord);
@@ -254,13 +244,13 @@ bool CheckRoundTrip(CTargetInfo& target, CCheckReport& report, CProgress& progre
                 trip.Report(note, records.Stored(), records.Record(), report);
             }
             ++report.m_checked;
-            progress.Update(i + 1);
+            progress.Update(noteRecord);
         }
 
         records.Close();
-        if (!stopped) target.m_message.clear();
+        if (!records.Stopped()) target.m_message.clear();
         progress.Close();
-        return !stopped;
+        return !records.Stopped();
     } catch (...) {
         records.Close();
         target.m_message = Word(wError) + " " + RecordNote(noteRecord) + " " + FailureText();

@@ -9,6 +9,7 @@
 #include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "support/progress.h"
+#include "engine/binary_records.h"
 #include "engine/check_report.h"
 #include "engine/record_format.h"
 #include "engine/record_seek.h"
@@ -20,8 +21,6 @@
 #include "support/table_file_reader.h"
 
 namespace {
-
-constexpr unsigned kBinaryReadMode = modeRead | shareDenyWrite | typeBinary;
 
 // The full path a text file path stands for, or nothing when the path is unusable: the reader's
 // SetPath refuses a usable path only when no file is there.
@@ -51,10 +50,11 @@ public:
     // The records the run writes: the index list's entries, else the record count.
     std::uint32_t Count() const { return m_total; }
     bool KeepsFillers() const { return m_keepFillers; }
-    // Reads the next data line; false at the end of the text.
-    bool NextLine();
-    // Whether a record is left for the line: the index list may be used up.
-    bool RecordLeft() const { return m_firstColumnIsIndex || !m_byIndex || m_cursor < m_total; }
+    // Reads the next data line, then asks the progress display whether to stop: false at the end
+    // of the text or of the index list's entries, or after a confirmed stop (then Stopped, and
+    // the target's message word 28).
+    bool NextLine(CProgress& progress);
+    bool Stopped() const { return m_stopped; }
     // Finds the record of the current line; throws the failure text of a record number out of
     // range, of an entry that is no record, or of a line beyond the record count.
     void Place();
@@ -79,7 +79,8 @@ private:
     bool m_byIndex = false;
     bool m_encrypt = false;
     bool m_keepFillers = false;
-    std::uint32_t m_lines = 0;  // data lines read
+    bool m_stopped = false;
+    std::uint32_t m_lines = 0;  // data lines taken
     std::uint32_t m_cursor = 0; // the next index list entry
     std::uint32_t m_recordIndex = 0;
     std::uint64_t m_position = 0;
@@ -115,8 +116,15 @@ void CTextRecords::Open() {
     m_format.emplace(m_target, m_recordSize);
 }
 
-bool CTextRecords::NextLine() {
+bool CTextRecords::NextLine(CProgress& progress) {
     if (!m_reader.ReadNext(false)) return false;
+    if (progress.PollCancel()) {
+        m_target.m_message = Word(wStop);
+        m_stopped = true;
+        return false;
+    }
+    // Lines beyond the index list's entries are read, but not converted.
+    if (m_byIndex && !m_firstColumnIsIndex && m_cursor >= m_total) return false;
     ++m_lines;
     return true;
 }
@@ -194,14 +202,7 @@ bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex
 
         std::vector<std::uint32_t> writtenIndices;
         std::uint32_t written = 0;
-        bool stopped = false;
-        while (records.NextLine()) {
-            if (progress.PollCancel()) {
-                target.m_message = Word(wStop);
-                stopped = true;
-                break;
-            }
-            if (!records.RecordLeft()) break;
+        while (records.NextLine(progress)) {
             records.Place();
             if (writeIndexList) writtenIndices.push_back(records.RecordIndex());
             const auto position = static_cast<std::int64_t>(records.Position());
@@ -219,7 +220,7 @@ bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex
 
         binary.Flush();
         records.Close();
-        if (stopped) {
+        if (records.Stopped()) {
             progress.Close();
             return false;
         }
@@ -245,25 +246,12 @@ bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& 
         const std::string jobTitle = target.m_message;
         records.Open();
         // The binary file is read only where the real run reads it: for the bytes of the fillers.
-        if (records.KeepsFillers()) {
-            try {
-                binary.Open(target.m_fileInfo.m_binaryFilePath, kBinaryReadMode);
-            } catch (const CFileException& error) {
-                Fail(Word(wCantOpenFile) + "\r\n" + FileExceptionText(&error));
-            }
-        }
+        if (records.KeepsFillers()) OpenBinaryFile(binary, target.m_fileInfo.m_binaryFilePath);
         const std::uint32_t total = records.Count();
         progress.Start(0, total, 1, jobTitle, true);
 
         std::vector<CCutCell> cuts;
-        bool stopped = false;
-        while (records.NextLine()) {
-            if (progress.PollCancel()) {
-                target.m_message = Word(wStop);
-                stopped = true;
-                break;
-            }
-            if (!records.RecordLeft()) break;
+        while (records.NextLine(progress)) {
             ++report.m_checked;
             // Every line is tried as the real run would try it, and its failure noted as the run
             // would give it; the lines after it are tried all the same.
@@ -287,7 +275,7 @@ bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& 
 
         binary.Abort(); // only read: closing it cannot lose anything
         records.Close();
-        if (stopped) {
+        if (records.Stopped()) {
             progress.Close();
             return false;
         }
