@@ -34,27 +34,6 @@ void CBinaryRecords::Open() {
     m_file.Seek(info.m_startPosition, CFile::begin);
 }
 
-bool CBinaryRecords::Next(CProgress& progress, std::uint32_t& noteRecord) {
-    if (m_read >= m_count) return false;
-    if (progress.PollCancel()) {
-        m_target.m_message = Word(wStop);
-        m_stopped = true;
-        return false;
-    }
-    if (m_byIndex) {
-        std::uint32_t entry = m_read;
-        m_recordIndex = NextIndexEntry(m_target, entry);
-        SeekRecord(m_target, m_file, m_recordIndex);
-    } else {
-        m_recordIndex = m_read;
-    }
-    noteRecord = ++m_read;
-    if (m_file.Read(m_stored.get(), m_recordSize) != m_recordSize)
-        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
-    if (m_decrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());
-    return true;
-}
-
 std::string RecordNote(std::uint32_t record) {
     if (record == 0) return std::string();
     return "At line " + std::to_string(record) + ".";

@@ -5,8 +5,11 @@
 
 #include "platform/file.h"
 
-class CProgress;
-class CTargetInfo;
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "definition/target_info.h"
+#include "support/progress.h"
+#include "engine/record_seek.h"
 
 // The records a run of Binary => Text converts, read one at a time from the target's binary
 // file: consecutively from the start position, or in the order of the record index list, and
@@ -51,3 +54,25 @@ private:
 void OpenBinaryFile(CFile& file, const std::string& path);
 // "At line n." for the record numbered n from 1; nothing before the first record.
 std::string RecordNote(std::uint32_t record);
+
+// Defined here: it runs once per record of the conversions and checks.
+inline bool CBinaryRecords::Next(CProgress& progress, std::uint32_t& noteRecord) {
+    if (m_read >= m_count) return false;
+    if (progress.PollCancel()) {
+        m_target.m_message = Word(wStop);
+        m_stopped = true;
+        return false;
+    }
+    if (m_byIndex) {
+        std::uint32_t entry = m_read;
+        m_recordIndex = NextIndexEntry(m_target, entry);
+        SeekRecord(m_target, m_file, m_recordIndex);
+    } else {
+        m_recordIndex = m_read;
+    }
+    noteRecord = ++m_read;
+    if (m_file.Read(m_stored.get(), m_recordSize) != m_recordSize)
+        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+    if (m_decrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());
+    return true;
+}

@@ -156,7 +156,7 @@ const std::string* CLineFormat::FindMeaning(int slot, std::int32_t code) const {
 
 // A number cell: the meaning of the code when its column has a table, else the number; a code
 // missing from the table shows as a signed number, and a slot naming no table as nothing.
-char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bool isSigned) const {
+inline char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bool isSigned) const {
     if (slot < 0) return isSigned ? PutSigned(out, static_cast<std::int32_t>(value)) : PutUnsigned(out, value);
     if (static_cast<std::size_t>(slot) >= m_meaningLists.size()) return out;
     const std::string* meaning = FindMeaning(slot, static_cast<std::int32_t>(value));

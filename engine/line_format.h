@@ -77,6 +77,7 @@ private:
         std::vector<const std::string*> meanings; // empty: look the code up in the table
     };
 
+    // One body for both: the marks cost the plain line nothing.
     template <bool kMark>
     void FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
                     std::vector<std::size_t>* cellStarts) const;

@@ -19,7 +19,7 @@ bool IsBitCount(int conversionType) {
 }
 
 void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_t* bytes, std::string_view field,
-               std::string& scratch, std::vector<CCutCell>* cuts) {
+               std::string& scratch) {
     const auto length = static_cast<std::size_t>(item.m_length);
     std::memset(bytes, 0, length);
     if (field.empty()) return;
@@ -30,11 +30,6 @@ void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_
         field = scratch;
     }
     const std::size_t n = std::min(length, field.size());
-    if (cuts) {
-        // "R" holds no character in the last byte of an odd length.
-        const std::size_t kept = item.m_readDirection == readNormal ? n : std::min(n, length & ~std::size_t {1});
-        if (kept < field.size()) cuts->push_back({&item, field.size(), kept});
-    }
     if (item.m_readDirection == readNormal) {
         std::memcpy(bytes, field.data(), n);
         return;
@@ -74,6 +69,7 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
     }
 
     std::uint32_t p = 0;
+    std::uint32_t column = 0;
     for (const CRecordItem& item : target.m_recordDefinition.m_items) {
         if (p >= recordSize) break;
         const auto length = static_cast<std::uint32_t>(item.m_length);
@@ -90,6 +86,7 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
         const int type = item.m_conversionType;
         if (type == convText) {
             step.kind = stepText;
+            m_textColumns.push_back({&item, column});
         } else if (length > kMaxNumericItemLength) {
             step.kind = stepFailure;
             step.failure = wSystem;
@@ -100,8 +97,26 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
                                           static_cast<std::uint32_t>(item.m_itemCount));
         }
         m_steps.push_back(step);
+        column += static_cast<std::uint32_t>(item.m_itemCount);
     }
     m_walksToSize = p == recordSize;
+}
+
+void CRecordFormat::FindCuts(const std::vector<std::string_view>& fields, std::string& scratch,
+                             std::vector<CCutCell>& cuts) const {
+    for (const CTextColumn& text : m_textColumns) {
+        const CRecordItem& item = *text.item;
+        std::string_view field = fields[text.column];
+        if (item.m_numberCodes[0] >= 0) {
+            scratch.assign(field);
+            m_codes.ReplaceCodes(1, item.m_numberCodes[0], scratch);
+            field = scratch;
+        }
+        // "R" holds no character in the last byte of an odd length.
+        const auto length = static_cast<std::size_t>(item.m_length);
+        const std::size_t room = item.m_readDirection == readNormal ? length : length & ~std::size_t {1};
+        if (field.size() > room) cuts.push_back({&item, field.size(), room});
+    }
 }
 
 bool CRecordFormat::FindCode(int slot, std::string_view meaning, std::int32_t& code) const {
@@ -121,8 +136,8 @@ std::int32_t CRecordFormat::ParseField(std::string_view field, int slot, std::ui
     return value;
 }
 
-void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch,
-                          std::vector<CCutCell>* cuts) const {
+void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_view>& fields,
+                          std::string& scratch) const {
     if (fields.size() != m_columnCount) Fail(Word(wItemNum));
     std::size_t next = 0;
     const auto takeField = [&]() -> std::string_view {
@@ -139,7 +154,7 @@ void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_vi
         std::uint32_t value = 0;
         switch (step.kind) {
         case stepText:
-            StoreText(m_codes, item, bytes, field, scratch, cuts);
+            StoreText(m_codes, item, bytes, field, scratch);
             continue;
         case stepWholeUnsigned: {
             // Every value of 32 bits, and -1 for all bits set.

@@ -23,9 +23,9 @@ public:
     CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize);
 
     // Builds the record; filler items keep the bytes the buffer holds. Throws the failure text.
-    // With cuts, the text cells longer than their items are added to it.
-    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch,
-               std::vector<CCutCell>* cuts = nullptr) const;
+    void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch) const;
+    // Adds the text cells of fields that Build took which are longer than their items.
+    void FindCuts(const std::vector<std::string_view>& fields, std::string& scratch, std::vector<CCutCell>& cuts) const;
 
 private:
     enum StepKind : std::uint8_t { stepText, stepWholeUnsigned, stepNumber, stepFailure };
@@ -45,9 +45,15 @@ private:
     // ParseCode of the number-code set: a meaning of the slot's table or a number, that fits the item.
     std::int32_t ParseField(std::string_view field, int slot, std::uint32_t length, int conversionType) const;
 
+    struct CTextColumn {
+        const CRecordItem* item;
+        std::uint32_t column;
+    };
+
     const CNumberCodeSet& m_codes;
     std::size_t m_columnCount;
     std::vector<CStep> m_steps;
+    std::vector<CTextColumn> m_textColumns; // the text items and their columns
     // By table index: the code of each meaning, the lowest code where several share one.
     std::vector<std::unordered_map<std::string_view, std::int32_t>> m_codesByMeaning;
     bool m_walksToSize = false;

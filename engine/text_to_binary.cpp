@@ -64,8 +64,10 @@ public:
     // failure text.
     void ReadExisting(CFile& binary);
     // Builds the record of the current line and returns it as stored (encrypted); throws the
-    // failure text. With cuts, the cells that do not fit their items are added to it.
-    const std::uint8_t* Build(std::vector<CCutCell>* cuts);
+    // failure text.
+    const std::uint8_t* Build();
+    // Adds the cells of the line built last that do not fit their items.
+    void FindCuts(std::vector<CCutCell>& cuts) { m_format->FindCuts(m_reader.m_fields, m_scratch, cuts); }
     const std::string& LineNote() const { return m_reader.m_lineNote; }
     void Close() { m_reader.Close(); }
 
@@ -116,7 +118,7 @@ void CTextRecords::Open() {
     m_format.emplace(m_target, m_recordSize);
 }
 
-bool CTextRecords::NextLine(CProgress& progress) {
+inline bool CTextRecords::NextLine(CProgress& progress) {
     if (!m_reader.ReadNext(false)) return false;
     if (progress.PollCancel()) {
         m_target.m_message = Word(wStop);
@@ -129,7 +131,7 @@ bool CTextRecords::NextLine(CProgress& progress) {
     return true;
 }
 
-void CTextRecords::Place() {
+inline void CTextRecords::Place() {
     if (m_firstColumnIsIndex) {
         std::int32_t index = 0;
         if (!ParseSigned(m_reader.m_fields[0], index, parseRange, 0, 2147483647)) Fail(Word(wRange));
@@ -145,15 +147,15 @@ void CTextRecords::Place() {
     m_position = RecordPosition(m_target, m_recordIndex);
 }
 
-void CTextRecords::ReadExisting(CFile& binary) {
+inline void CTextRecords::ReadExisting(CFile& binary) {
     std::uint8_t* existing = m_encrypt ? m_stored.get() : m_plain.get();
     if (binary.Read(existing, m_recordSize) != m_recordSize)
         Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
     if (m_encrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());
 }
 
-const std::uint8_t* CTextRecords::Build(std::vector<CCutCell>* cuts) {
-    m_format->Build(m_plain.get(), m_reader.m_fields, m_scratch, cuts);
+const std::uint8_t* CTextRecords::Build() {
+    m_format->Build(m_plain.get(), m_reader.m_fields, m_scratch);
     if (!m_encrypt) return m_plain.get();
     m_target.m_codeTables.Transform(m_stored.get(), 1, m_recordSize, m_plain.get());
     return m_stored.get();
@@ -206,13 +208,14 @@ bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex
             records.Place();
             if (writeIndexList) writtenIndices.push_back(records.RecordIndex());
             const auto position = static_cast<std::int64_t>(records.Position());
-            binary.Seek(position, CFile::begin);
+            // Consecutive records need no seek: the last write ended where the next one begins.
+            if (binary.Position() != records.Position()) binary.Seek(position, CFile::begin);
             if (records.KeepsFillers()) {
                 // The existing record supplies the bytes of the filler items.
                 records.ReadExisting(binary);
                 binary.Seek(position, CFile::begin);
             }
-            binary.Write(records.Build(nullptr), recordSize);
+            binary.Write(records.Build(), recordSize);
             ++written;
             // The display refreshes now and then; the records written so far go to the system then.
             if (progress.Update(written)) binary.Flush();
@@ -261,9 +264,10 @@ bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& 
                     binary.Seek(static_cast<std::int64_t>(records.Position()), CFile::begin);
                     records.ReadExisting(binary);
                 }
-                cuts.clear();
-                records.Build(&cuts);
+                records.Build();
                 ++report.m_writable;
+                cuts.clear();
+                records.FindCuts(cuts);
                 for (const CCutCell& cut : cuts)
                     report.AddCut(records.LineNote() + " " + cut.item->m_name + ": " + std::to_string(cut.length) +
                                   " bytes cut to " + std::to_string(cut.kept));

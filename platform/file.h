@@ -53,7 +53,7 @@ public:
     void Write(const std::string& text) { Write(text.data(), text.size()); }
 
     std::uint64_t Seek(std::int64_t offset, SeekOrigin origin);
-    std::uint64_t Position() const;
+    std::uint64_t Position() const { return m_position; }
     std::uint64_t Length();
     void SetLength(std::uint64_t length);
 

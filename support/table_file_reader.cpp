@@ -11,9 +11,6 @@ namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
 constexpr std::string_view kLineNotePrefix = "At line ";
 
-// Blank, TAB, LF, VT, FF and CR.
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std::size_t start) {
     if (delimiter.size() != 1) return line.find(delimiter, start);
     // The usual one-byte delimiter: a plain byte search, not started on an empty rest (whose
@@ -22,14 +19,6 @@ std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std
     const void* found = std::memchr(line.data() + start, delimiter[0], line.size() - start);
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - line.data()) : std::string_view::npos;
 }
-}
-
-std::string_view TrimField(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
 }
 
 // Texts are UTF-8, so a byte search for an ASCII delimiter, a multi-byte delimiter or "//"
@@ -47,16 +36,6 @@ void SplitFields(std::string_view delimiter, std::string_view line, std::vector<
         if (last) return;
         start = found + delimiter.size();
     }
-}
-
-bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
-                   bool skipEmptyFields) {
-    fields.clear();
-    if (line.empty()) return false;
-    const std::size_t comment = line.find(kCommentMark);
-    if (comment == 0) return false;
-    SplitFields(delimiter, line.substr(0, comment), fields, skipEmptyFields);
-    return !fields.empty();
 }
 
 void CTableFileReader::Reset(const std::string& name) {

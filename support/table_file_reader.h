@@ -41,7 +41,23 @@ void SplitFields(std::string_view delimiter, std::string_view line, std::vector<
                  bool skipEmptyFields);
 // The fields a line of a text table gives, as ReadNext takes it: cut at a comment mark and
 // split. False for a line that gives no data: empty, a comment, or no fields left.
-bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
-                   bool skipEmptyFields);
-// What the splitting keeps of the text between two delimiters: blanks at both ends removed.
-std::string_view TrimField(std::string_view field);
+inline bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
+                          bool skipEmptyFields) {
+    fields.clear();
+    if (line.empty()) return false;
+    const std::size_t comment = line.find(kCommentMark);
+    if (comment == 0) return false;
+    SplitFields(delimiter, line.substr(0, comment), fields, skipEmptyFields);
+    return !fields.empty();
+}
+
+// What the splitting keeps of the text between two delimiters: blanks (blank, TAB, LF, VT, FF
+// and CR) at both ends removed. Inline, as the splitting of every field uses it.
+inline std::string_view TrimField(std::string_view field) {
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    std::size_t begin = 0;
+    std::size_t end = field.size();
+    while (begin < end && blank(field[begin])) ++begin;
+    while (end > begin && blank(field[end - 1])) --end;
+    return field.substr(begin, end - begin);
+}

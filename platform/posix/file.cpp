@@ -274,8 +274,6 @@ void CFile::Write(const void* data, std::size_t count) {
     }
 }
 
-std::uint64_t CFile::Position() const { return m_position; }
-
 std::uint64_t CFile::Seek(std::int64_t offset, SeekOrigin origin) {
     CheckOpen();
     std::int64_t base = 0;
