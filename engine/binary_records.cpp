@@ -1,10 +1,5 @@
 #include "engine/binary_records.h"
 
-#include "vocabulary/failure.h"
-#include "vocabulary/messages.h"
-#include "definition/target_info.h"
-#include "support/progress.h"
-#include "engine/record_seek.h"
 #include "platform/file_exception.h"
 
 void OpenBinaryFile(CFile& file, const std::string& path) {

@@ -3,13 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/file.h"
-
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
-#include "definition/target_info.h"
 #include "support/progress.h"
+#include "definition/target_info.h"
 #include "engine/record_seek.h"
+#include "platform/file.h"
 
 // The records a run of Binary => Text converts, read one at a time from the target's binary
 // file: consecutively from the start position, or in the order of the record index list, and
