@@ -226,15 +226,18 @@ case_default_home() {
 
 case_to_text() {
     # The committed text files are what the committed binary files convert to.
-    rm data/items.csv data/items-encrypted.csv data/shop.tsv
+    rm data/items.csv data/items-encrypted.csv data/shop.tsv data/wtmp.tsv
     local slot
     for slot in 1 2 3; do
         run to-text --slot "$slot"
         expect 0 "End [ Binary => Text ]" ""
     done
+    run to-text --target targets/wtmp.ini
+    expect 0 "End [ Binary => Text ]" ""
     same_file data/items.csv "$EXAMPLES/data/items.csv"
     same_file data/items-encrypted.csv "$EXAMPLES/data/items-encrypted.csv"
     same_file data/shop.tsv "$EXAMPLES/data/shop.tsv"
+    same_file data/wtmp.tsv "$EXAMPLES/data/wtmp.tsv"
     [ ! -e data/items.csv.bak ] || fail "a backup was made of a file that did not exist"
 
     # Without a text file the output is named after the binary file, with a time stamp.
@@ -291,6 +294,16 @@ case_round_trip() {
     run to-binary --slot 3 --text "$WORK/slot3.txt" --binary shop.dat --no-backup --yes
     expect 0 "End [ Text => Binary ]" ""
     same_file shop.dat data/items.dat
+
+    # The login records, whose fillers are zero bytes.
+    run to-text --target targets/wtmp.ini --text "$WORK/wtmp.tsv"
+    expect 0 "End [ Binary => Text ]" ""
+    cp data/wtmp "$WORK/wtmp"
+    dd if=/dev/zero of="$WORK/wtmp" bs=384 count=10 conv=notrunc status=none
+    differ "$WORK/wtmp" data/wtmp
+    run to-binary --target targets/wtmp.ini --text "$WORK/wtmp.tsv" --binary "$WORK/wtmp" --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/wtmp" data/wtmp
 
     # A target without fillers writes a new binary file whole.
     printf 'ID,4,R,u,1,ID\nPrice,4,N,u,1,Price\nRest,28,N,s,1,Rest\n' >"$WORK/whole.txt"
@@ -525,6 +538,81 @@ Stop ?"
     run to-text --target "$WORK/part.ini"
     expect 0 "End [ Binary => Text ]" ""
     same_file "$WORK/big.csv" "$WORK/part.csv"
+}
+
+case_file_names() {
+    # Existing files need no extension, hidden ones included: the binary and text files of both
+    # directions, every file a target names, and the inputs of decrypt, encrypt, invert and revert.
+    mkdir "$WORK/names"
+    cp data/items.dat "$WORK/names/items"
+    cp data/items-encrypted.dat "$WORK/names/.items-encrypted"
+    cp defs/items.txt defs/items
+    cp defs/kinds.tsv defs/kinds
+    cp defs/shop-index.tsv defs/.shop-index
+    cp tables/decrypt.tbl tables/decrypt
+    cp tables/encrypt.tbl tables/.encrypt
+    sed -i 's|defs/kinds.tsv|defs/kinds|' defs/items
+    sed 's|defs/items.txt|defs/items|' targets/items.ini >targets/items
+    sed -e 's|defs/items.txt|defs/items|' -e 's|tables/decrypt.tbl|tables/decrypt|' \
+        -e 's|tables/encrypt.tbl|tables/.encrypt|' targets/items-encrypted.ini >targets/.items-encrypted
+    sed -e 's|defs/items.txt|defs/items|' -e 's|defs/shop-index.tsv|defs/.shop-index|' targets/shop.ini >targets/shop
+    echo "my notes" >"$WORK/names/items-text"
+
+    run to-text --target targets/items --binary "$WORK/names/items" --text "$WORK/names/items-text"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/names/items-text" "$EXAMPLES/data/items.csv"
+    [ "$(cat "$WORK/names/items-text.bak")" = "my notes" ] || fail "the replaced text was not backed up"
+    run to-text --target targets/shop --binary "$WORK/names/items" --text "$WORK/names/shop.tsv"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/names/shop.tsv" "$EXAMPLES/data/shop.tsv"
+
+    blank_records "$WORK/names/items" $(seq 0 33)
+    run to-binary --target targets/items --text "$WORK/names/items-text" --binary "$WORK/names/items"
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/names/items" data/items.dat
+    run revert "$WORK/names/items"
+    expect 0 "End Revert(bak)" ""
+    differ "$WORK/names/items" data/items.dat
+
+    # A hidden binary file names the derived text after its whole name.
+    run to-text --target targets/.items-encrypted --binary "$WORK/names/.items-encrypted" --text ""
+    expect 0 "End [ Binary => Text ]" ""
+    local derived
+    derived=$(ls -A "$WORK/names" | grep -E "^\.items-encrypted-$STAMP\.csv$") || fail "no derived text file"
+    same_file "$WORK/names/$derived" "$EXAMPLES/data/items-encrypted.csv"
+
+    run decrypt --target targets/.items-encrypted --binary "$WORK/names/.items-encrypted"
+    expect_put "$WORK/names/\.items-encrypted-Decrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items.dat
+    cp data/items.dat "$WORK/names/plain"
+    run encrypt --target targets/.items-encrypted --binary "$WORK/names/plain"
+    expect_put "$WORK/names/plain-Encrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items-encrypted.dat
+    run invert --target targets/.items-encrypted --from decrypt
+    expect_put "tables/decrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/encrypt.tbl
+    run invert --target targets/.items-encrypted --from encrypt
+    expect_put "tables/\.encrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/decrypt.tbl
+
+    # Names of outputs still to be made are derived as before.
+    run to-text --target targets/items --binary "$WORK/names/items" --text "$WORK/names/new"
+    expect 0 "End [ Binary => Text ]" ""
+    ls "$WORK/names" | grep -qE "^new-$STAMP\.csv$" || fail "no text file derived from a new name"
+    [ ! -e "$WORK/names/new" ] || fail "a new name without extension was written as it is"
+
+    # What is no regular file, or not there, is still no file path.
+    mkfifo "$WORK/names/pipe"
+    local missing
+    for missing in "$WORK/names/pipe" "$WORK/names/missing" "$WORK/names/.missing"; do
+        run to-text --target targets/items --binary "$missing" --text "$WORK/out.csv"
+        expect 1 "" "Canceled
+Error Binary FilePath"
+    done
+    run info --target targets/missing
+    expect 1 "$(printf '%s\n' "FileInfo1" " BStartPosition   " " BRecordSize      " " BRecordCount     " \
+        " TDelimiter       " " Decrypt/Encrypt  " " NumberCode File  " " BRecordIndex     ")" "FileInfo1 Error
+FilePath "
 }
 
 case_not_files() {
