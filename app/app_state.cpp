@@ -1,13 +1,13 @@
 #include "app/app_state.h"
 
-#include "app/failure.h"
-#include "app/messages.h"
-#include "engine/value_conversions.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "support/value_conversions.h"
 #include "platform/private_profile.h"
 #include "support/paths.h"
 
 CAppState::CAppState() {
-    m_words.ResetWords("");
+    m_words.ResetWords();
     for (CTargetInfo& slot : m_slots) slot.Reset("FileInfo" + std::to_string(slot.m_slot));
 }
 
@@ -30,7 +30,7 @@ void CAppState::LoadSettings(const std::string& settingsPath) {
     m_settingsPath = settingsPath;
     m_settingsError.clear();
     m_left = m_top = kPositionUnset;
-    m_words.ResetWords("");
+    m_words.ResetWords();
     if (m_labels) m_labels->ResetLabels("");
 
     // One reading serves every section, so the settings are one consistent view of the file.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/message_texts.h"
+#include "vocabulary/message_texts.h"
 #include "app/ui_label_set.h"
 #include "definition/target_info.h"
 #include "platform/private_profile.h"

@@ -2,13 +2,13 @@
 
 #include <cctype>
 
-#include "app/failure.h"
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "engine/binary_to_text.h"
 #include "engine/text_to_binary.h"
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 #include "platform/file.h"
 #include "support/backup.h"
 #include "support/paths.h"

@@ -1,9 +1,9 @@
 #include "app/main_window_model.h"
 
-#include "app/failure.h"
+#include "vocabulary/failure.h"
 #include "app/job_driver.h"
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "crypt/binary_file_crypt.h"
 #include "crypt/table_inversion.h"
 #include "platform/file.h"

@@ -1,6 +1,6 @@
 #include "app/ui_label_set.h"
 
-#include "app/message_texts.h"
+#include "vocabulary/message_texts.h"
 
 namespace {
 const char* const kControlKeys[CUiLabelSet::kControlCount] = {

@@ -22,8 +22,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "platform/system.h"
 #include "ui/dialog_units.h"
 #include "ui/morvane_app.h"

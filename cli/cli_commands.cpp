@@ -6,7 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/job_driver.h"
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "cli/cli_message_box.h"
 #include "cli/cli_output.h"
 #include "cli/terminal_progress.h"

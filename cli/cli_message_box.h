@@ -1,7 +1,7 @@
 #pragma once
 #include <deque>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 
 // Message boxes of the command line: questions take the answers the command line decided
 // beforehand (running the command confirms it; --yes answers the overwrite question), and

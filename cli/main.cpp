@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
+#include "vocabulary/failure.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"

@@ -2,7 +2,7 @@
 #include <chrono>
 #include <string>
 
-#include "engine/progress.h"
+#include "support/progress.h"
 
 // Progress of the command line: one self-rewriting line on a terminal (none when quiet or not
 // a terminal), and Ctrl+C as a confirmed stop.

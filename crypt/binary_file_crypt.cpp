@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "crypt/code_table_pair.h"
-#include "engine/progress.h"
-#include "engine/value_conversions.h"
+#include "support/progress.h"
+#include "support/value_conversions.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "support/paths.h"

@@ -1,7 +1,7 @@
 #include "crypt/code_table.h"
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "support/paths.h"
 

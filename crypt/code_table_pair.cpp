@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 
 void CCodeTablePair::Reset() {
     CNamedItem::Reset(Word(wManageCrypt));

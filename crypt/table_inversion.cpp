@@ -1,9 +1,9 @@
 #include "crypt/table_inversion.h"
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "crypt/code_table_pair.h"
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "support/paths.h"

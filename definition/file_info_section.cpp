@@ -1,8 +1,8 @@
 #include "definition/file_info_section.h"
 
-#include "app/failure.h"
-#include "app/messages.h"
-#include "engine/value_conversions.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "support/value_conversions.h"
 
 void CFileInfoSection::Reset(const std::string& name) {
     CFileItem::Reset(name);

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/failure.h"
-#include "app/messages.h"
-#include "engine/value_conversions.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "support/value_conversions.h"
 
 namespace {
 

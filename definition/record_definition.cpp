@@ -4,8 +4,8 @@
 #include <limits>
 #include <string_view>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "definition/number_code_set.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 #include "support/table_file_reader.h"
 
 class CNumberCodeSet;

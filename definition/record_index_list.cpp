@@ -1,9 +1,9 @@
 #include "definition/record_index_list.h"
 
-#include "app/failure.h"
-#include "app/message_box.h"
-#include "app/messages.h"
-#include "engine/value_conversions.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
+#include "support/value_conversions.h"
 
 namespace {
 constexpr std::int32_t kHighestRecord = 2147483647;

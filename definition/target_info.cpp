@@ -1,6 +1,6 @@
 #include "definition/target_info.h"
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 
 void CTargetInfo::Reset(const std::string& name) {
     CFileItem::Reset(name);

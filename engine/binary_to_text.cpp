@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "definition/target_info.h"
-#include "engine/progress.h"
+#include "support/progress.h"
 #include "engine/record_seek.h"
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "platform/file.h"
 

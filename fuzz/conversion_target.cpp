@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/binary_to_text.h"
-#include "engine/progress.h"
+#include "support/progress.h"
 #include "engine/text_to_binary.h"
 #include "fuzz/fuzz_support.h"
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/message_box.h"
-#include "app/message_texts.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/message_texts.h"
 #include "platform/system.h"
 
 namespace {
@@ -40,7 +40,7 @@ std::string MakeFolder() {
 class CFuzzProcess {
 public:
     CFuzzProcess() : m_folder(MakeFolder()) {
-        m_words.ResetWords("");
+        m_words.ResetWords();
         SetMessageBox(&m_box);
         SetProgramFolder(m_folder);
     }

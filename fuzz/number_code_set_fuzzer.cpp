@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "definition/number_code_set.h"
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "definition/record_index_list.h"
 #include "engine/text_to_binary.h"
 #include "fuzz/conversion_target.h"

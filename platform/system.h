@@ -18,6 +18,8 @@ bool ExistingFilesNeedNoExtension();
 
 // The program's own file path: the executable, or what SetProgramFolder made of it.
 std::string ProgramFilePath();
+// The program's name, as message boxes show it: its file name without folder and extension.
+std::string ProgramName();
 // Makes the given folder the program's folder (the executable's name is kept).
 void SetProgramFolder(const std::string& folder);
 

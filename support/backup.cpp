@@ -1,8 +1,8 @@
 #include "support/backup.h"
 
-#include "app/failure.h"
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "platform/system.h"
 #include "support/paths.h"

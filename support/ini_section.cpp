@@ -1,6 +1,6 @@
 #include "support/ini_section.h"
 
-#include "app/failure.h"
+#include "vocabulary/failure.h"
 
 void CIniSection::Reset(const std::string& section) {
     CFileItem::Reset(section);

@@ -1,6 +1,6 @@
 #include "support/named_item.h"
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "support/paths.h"
 
 void CNamedItem::Reset(const std::string& name) {

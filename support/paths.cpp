@@ -1,7 +1,7 @@
 #include "support/paths.h"
 
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "platform/system.h"
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "support/paths.h"
 
 namespace {

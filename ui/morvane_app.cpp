@@ -1,7 +1,7 @@
 #include "ui/morvane_app.h"
 
-#include "app/failure.h"
-#include "app/message_box.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
 #include "ui/morvane_dlg.h"
 
 int CMorvaneApp::Run() {

@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QUrl>
 
-#include "app/failure.h"
-#include "app/message_box.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_controls.h"
 #include "ui/dialog_units.h"

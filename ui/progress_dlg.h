@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <memory>
 
-#include "engine/progress.h"
+#include "support/progress.h"
 
 class QLabel;
 class QProgressBar;

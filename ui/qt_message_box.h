@@ -1,5 +1,5 @@
 #pragma once
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 
 class QWidget;
 

@@ -77,6 +77,14 @@ std::string& ProgramPathStore() {
 
 std::string ProgramFilePath() { return ProgramPathStore(); }
 
+std::string ProgramName() {
+    const std::string& path = ProgramPathStore();
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::size_t period = name.rfind('.');
+    if (period != std::string::npos) name.erase(period);
+    return name;
+}
+
 void SetProgramFolder(const std::string& folder) {
     std::string& path = ProgramPathStore();
     const std::size_t slash = path.find_last_of('/');

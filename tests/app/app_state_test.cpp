@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <utility>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "platform/fault_injection.h"
 #include "platform/system.h"
 #include "support/paths.h"

@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "support/backup.h"
 #include "definition/target_info.h"
-#include "engine/progress.h"
+#include "support/progress.h"
 #include "platform/file.h"
 #include "platform/system.h"
 #include "tests/common/test_support.h"

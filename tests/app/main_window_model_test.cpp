@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "platform/system.h"
 #include "support/file_chooser.h"
 #include "support/paths.h"

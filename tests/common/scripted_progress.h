@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/progress.h"
+#include "support/progress.h"
 
 // A progress display for tests: it refreshes on every update, keeps what it was shown, and
 // presses Cancel once the given number of units is done (the "Stop ?" question then goes to

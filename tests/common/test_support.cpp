@@ -65,7 +65,7 @@ std::string CTempFolder::Read(const std::string& name) const {
 }
 
 CTestEnvironment::CTestEnvironment() {
-    m_words.ResetWords("");
+    m_words.ResetWords();
     SetProgramFolder(m_folder.Path());
 }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/main_window_model.h"
-#include "app/message_box.h"
-#include "app/message_texts.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/message_texts.h"
 #include "support/file_chooser.h"
 
 // A message box that records every box it is asked to show and answers from a script.

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "crypt/code_table_pair.h"
-#include "engine/progress.h"
+#include "support/progress.h"
 #include "platform/file.h"
 #include "platform/system.h"
 #include "tests/common/allocation_failure.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "tests/common/test_support.h"
 

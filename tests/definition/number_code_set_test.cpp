@@ -6,9 +6,9 @@
 #include <new>
 #include <string>
 
-#include "app/failure.h"
-#include "app/messages.h"
-#include "engine/value_conversions.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
+#include "support/value_conversions.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "tests/common/allocation_failure.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "definition/number_code_set.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"

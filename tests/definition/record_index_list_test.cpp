@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "tests/common/test_support.h"

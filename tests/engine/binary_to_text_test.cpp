@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "definition/target_info.h"
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"

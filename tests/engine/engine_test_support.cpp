@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "engine/binary_to_text.h"
 #include "engine/text_to_binary.h"
 #include "platform/system.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
-#include "app/message_box.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
 #include "definition/record_index_list.h"
 #include "definition/target_info.h"
 #include "support/table_file_reader.h"

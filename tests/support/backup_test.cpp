@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "platform/fault_injection.h"
 #include "platform/file.h"
 #include "tests/common/test_support.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
-#include "app/messages.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/messages.h"
 #include "platform/file_exception.h"
 #include "tests/common/test_support.h"
 

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "support/paths.h"
 #include "tests/ui/ui_test_support.h"
 #include "tests/ui/ui_tests.h"

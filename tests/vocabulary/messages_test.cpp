@@ -1,12 +1,12 @@
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
 
-#include "app/failure.h"
-#include "app/message_box.h"
+#include "vocabulary/failure.h"
+#include "vocabulary/message_box.h"
 #include "platform/file_exception.h"
 #include "tests/common/test_support.h"
 

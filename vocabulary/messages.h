@@ -2,7 +2,7 @@
 #include <exception>
 #include <string>
 
-#include "app/words.h"
+#include "vocabulary/words.h"
 
 class CFileException;
 

@@ -1,4 +1,4 @@
-#include "app/message_texts.h"
+#include "vocabulary/message_texts.h"
 
 namespace {
 const char* const kBuiltInWords[kWordCount] = {
@@ -21,7 +21,7 @@ CMessageTexts::CMessageTexts() : m_previous(g_active), m_registered(true) {
     g_active = this;
 }
 
-CMessageTexts::CMessageTexts(Unregistered) { ResetWords(""); }
+CMessageTexts::CMessageTexts(Unregistered) { ResetWords(); }
 
 CMessageTexts::~CMessageTexts() {
     if (!m_registered) return;
@@ -39,20 +39,17 @@ CMessageTexts::~CMessageTexts() {
 
 const char* CMessageTexts::BuiltInWord(int n) { return kBuiltInWords[n]; }
 
-void CMessageTexts::ResetWords(const std::string& name) {
-    CIniSection::Reset(name);
+void CMessageTexts::ResetWords() {
     m_pieces.clear();
     for (int n = 0; n < kWordCount; ++n) m_words[n] = kBuiltInWords[n];
 }
 
 void CMessageTexts::LoadWords(const CProfile& settings, const std::string& section) {
-    ResetWords(section);
-    UseProfile(settings);
+    ResetWords();
     for (int n = 0; n < kWordCount; ++n) {
-        const std::string value = GetString("msg." + m_words[n]);
+        const std::string value = settings.GetString(section, "msg." + m_words[n]);
         if (!value.empty()) m_words[n] = value;
     }
-    m_ok = 1;
 }
 
 CMessageTexts& ActiveVocabulary() {

@@ -1,11 +1,11 @@
-#include "app/message_texts.h"
+#include "vocabulary/message_texts.h"
 #include "platform/private_profile.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "app/ui_label_set.h"
 #include "tests/common/test_support.h"
 
@@ -29,7 +29,7 @@ TEST(MessageTexts, ResetRestoresBuiltInWordsAndClearsTheMessage) {
     CTestEnvironment env;
     env.Translate("msg.End=Ende\r\n");
     BeginMessage("left over");
-    env.m_words.ResetWords("");
+    env.m_words.ResetWords();
     EXPECT_EQ(Word(wEnd), "End");
     EXPECT_EQ(JoinedMessage(), "");
     for (int n = 0; n < kWordCount; ++n) EXPECT_EQ(Word(n), CMessageTexts::BuiltInWord(n)) << n;
@@ -46,7 +46,7 @@ TEST(MessageTexts, TheNewestVocabularyIsActiveUntilDestroyed) {
     env.Translate("msg.End=Ende\r\n");
     {
         CMessageTexts inner;
-        inner.ResetWords("");
+        inner.ResetWords();
         EXPECT_EQ(Word(wEnd), "End");
     }
     EXPECT_EQ(Word(wEnd), "Ende");
@@ -56,9 +56,9 @@ TEST(MessageTexts, DestroyedOutOfOrderLeavesNoDanglingRegistration) {
     CTestEnvironment env;
     env.Translate("msg.End=Ende\r\n");
     auto older = std::make_unique<CMessageTexts>();
-    older->ResetWords("");
+    older->ResetWords();
     auto newer = std::make_unique<CMessageTexts>();
-    newer->ResetWords("");
+    newer->ResetWords();
     older.reset();
     newer.reset();
     EXPECT_EQ(Word(wEnd), "Ende");

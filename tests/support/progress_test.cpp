@@ -1,8 +1,8 @@
-#include "engine/progress.h"
+#include "support/progress.h"
 
 #include <gtest/gtest.h>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "tests/common/scripted_progress.h"
 #include "tests/common/test_support.h"
 

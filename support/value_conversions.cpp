@@ -1,8 +1,8 @@
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 
 #include <cstdio>
 
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 #include "platform/system.h"
 
 namespace {

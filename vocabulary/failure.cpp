@@ -1,8 +1,8 @@
-#include "app/failure.h"
+#include "vocabulary/failure.h"
 
 #include <new>
 
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 #include "platform/file_exception.h"
 
 std::string FailureText(std::exception_ptr exception) {

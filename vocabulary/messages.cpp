@@ -1,6 +1,6 @@
-#include "app/messages.h"
+#include "vocabulary/messages.h"
 
-#include "app/message_texts.h"
+#include "vocabulary/message_texts.h"
 #include "platform/file_exception.h"
 
 namespace {

@@ -2,20 +2,20 @@
 #include <string>
 #include <vector>
 
-#include "app/words.h"
-#include "support/ini_section.h"
+#include "platform/private_profile.h"
+#include "vocabulary/words.h"
 
 // The message vocabulary: 51 words, translatable through the settings file, and the message
 // under construction. Constructing one registers it as the process-wide active vocabulary;
 // destroying it restores the one registered before.
-class CMessageTexts : public CIniSection {
+class CMessageTexts {
 public:
     CMessageTexts();
-    ~CMessageTexts() override;
+    ~CMessageTexts();
     CMessageTexts(const CMessageTexts&) = delete;
     CMessageTexts& operator=(const CMessageTexts&) = delete;
 
-    void ResetWords(const std::string& name);
+    void ResetWords();
     // Translates the words from a section of the settings file.
     void LoadWords(const CProfile& settings, const std::string& section);
 

@@ -1,9 +1,9 @@
-#include "engine/progress.h"
+#include "support/progress.h"
 
 #include <algorithm>
 
-#include "app/message_box.h"
-#include "app/messages.h"
+#include "vocabulary/message_box.h"
+#include "vocabulary/messages.h"
 
 bool CProgress::Start(std::int32_t low, std::uint32_t high, std::int32_t step, const std::string& label,
                       bool recordUnit) {

@@ -1,7 +1,7 @@
-#include "app/message_box.h"
+#include "vocabulary/message_box.h"
 
-#include "app/messages.h"
-#include "support/paths.h"
+#include "platform/system.h"
+#include "vocabulary/messages.h"
 
 namespace {
 IMessageBox* g_box = nullptr;
@@ -21,7 +21,7 @@ int ShowMessage(const std::string& text, unsigned style) {
         request.text = WordPair(wSystem, wError);
         request.style = mbError;
     }
-    request.caption = ProgramPathPart(partName);
+    request.caption = ProgramName();
     request.yesCaption = Word(wYes);
     request.noCaption = Word(wNo);
     if (!g_box) return request.style == mbQuestion ? idNo : idOk;

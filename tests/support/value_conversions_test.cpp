@@ -1,4 +1,4 @@
-#include "engine/value_conversions.h"
+#include "support/value_conversions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,38 @@
+# Fails when a source of the program includes a header from a folder above its own. The folders,
+# level by level from the bottom up; folders of one level include nothing of each other.
+# Usage: cmake -DSOURCE=<source folder> -P include_order.cmake
+get_filename_component(SOURCE "${SOURCE}" ABSOLUTE)
+set(levels platform vocabulary support crypt definition engine app cli,ui)
+
+set(rank 0)
+set(folders "")
+foreach(level IN LISTS levels)
+  string(REPLACE "," ";" members "${level}")
+  foreach(folder IN LISTS members)
+    set(rank_${folder} ${rank})
+    list(APPEND folders ${folder})
+  endforeach()
+  math(EXPR rank "${rank} + 1")
+endforeach()
+
+set(faults "")
+foreach(folder IN LISTS folders)
+  file(GLOB_RECURSE sources RELATIVE "${SOURCE}" "${SOURCE}/${folder}/*.h" "${SOURCE}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${SOURCE}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^/\"]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^/\"]+)/.*" "\\1" included "${line}")
+      if(NOT DEFINED rank_${included} OR included STREQUAL folder)
+        continue()
+      endif()
+      if(NOT rank_${included} LESS rank_${folder})
+        string(APPEND faults "\n  ${source} includes from ${included}/: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  string(REPLACE ";" " < " order "${levels}")
+  message(FATAL_ERROR "Includes against the order ${order}:${faults}")
+endif()
