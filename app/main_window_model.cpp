@@ -157,6 +157,11 @@ void CMainWindowModel::DropFile(int fieldId, const std::string& path) {
     ApplyPath(fieldId);
 }
 
+void CMainWindowModel::OpenFiles(const std::vector<std::string>& paths) {
+    const int fields[] = {idBinaryField, idTextField};
+    for (std::size_t i = 0; i < paths.size() && i < std::size(fields); ++i) DropFile(fields[i], paths[i]);
+}
+
 void CMainWindowModel::SelectSlot(int slot) {
     // The fields' edits belong to the slot being left; before the initialisation they are empty.
     if (m_initialized) {

@@ -2,6 +2,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 
@@ -91,6 +92,9 @@ public:
     void SetChecked(int controlId, bool checked);          // 1029 (with its rule), 1030, 1031
     void Command(int controlId);                           // a button, clickable label or slot button
     void DropFile(int fieldId, const std::string& path);   // the first file dropped on 1004 or 1005
+    // The files the program was started with: the first as if dropped on the binary file's field,
+    // a second on the text file's field. Any more are not used.
+    void OpenFiles(const std::vector<std::string>& paths);
 
     // Part of the window's initialisation and closing: the position to show the window at, for
     // a window of w x h on a screen of W x H (stored values clamped, unset ones centred), and the

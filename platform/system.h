@@ -23,6 +23,10 @@ std::string ProgramName();
 // Makes the given folder the program's folder (the executable's name is kept).
 void SetProgramFolder(const std::string& folder);
 
+// The folder where programs keep their users' settings: $XDG_CONFIG_HOME when it is an absolute
+// path, else .config in the user's home folder. Empty when the user has no home folder.
+std::string UserConfigFolder();
+
 // What a path names: nothing, a regular file, a folder, or something else (a FIFO, a device,
 // a socket) that the program never takes for a file.
 enum class EntryKind { none, file, folder, other };
@@ -56,6 +60,11 @@ private:
 void CopyFileReplacing(const std::string& source, const std::string& destination);
 // Replaces a file's contents at once through a replacement file.
 void ReplaceFileContents(const std::string& path, const std::string& contents);
+// Copies every file under the source folder that the destination folder lacks, making folders
+// as needed; files already there are left alone, and each copy appears whole or not at all.
+// The destination folder is made even when there is no source folder to copy from. Returns how
+// many files were copied. Throws CFileException.
+int CopyMissingFiles(const std::string& sourceFolder, const std::string& destinationFolder);
 // Reads a whole file; false only when there is no such file. A file that exists but cannot be
 // read throws CFileException: a read failure never passes for an absent file.
 bool ReadFileIfExists(const std::string& path, std::string& contents);

@@ -1,7 +1,9 @@
 # Shared by run.sh and test.sh: installs what is missing from Debian's packages, then
 # configures and builds. Source it; it defines functions only.
 
-MORVANE_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-ipafont-gothic)
+# The last four build and check the Debian package and the desktop metadata.
+MORVANE_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-ipafont-gothic
+                  dpkg-dev desktop-file-utils appstream lintian)
 
 morvane_install_packages() {
     local missing=()

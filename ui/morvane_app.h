@@ -1,4 +1,7 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 #include "platform/instance_lock.h"
 
@@ -6,8 +9,9 @@
 // when the window closes the program ends. A QApplication must exist.
 class CMorvaneApp {
 public:
-    // Runs the whole program and gives the process's exit code.
-    int Run();
+    // Runs the whole program and gives the process's exit code. The files it was started with are
+    // taken as dropped on the window's path fields.
+    int Run(const std::vector<std::string>& files = {});
 
     CAppState m_state;
 

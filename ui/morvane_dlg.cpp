@@ -194,6 +194,12 @@ bool CMorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+void CMorvaneDlg::OpenFiles(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    QMetaObject::invokeMethod(
+        this, [this, paths] { Run([this, paths] { m_model.OpenFiles(paths); }); }, Qt::QueuedConnection);
+}
+
 void CMorvaneDlg::Run(const std::function<void()>& action) {
     if (m_running) return;
     m_running = true;

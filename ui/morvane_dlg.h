@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "app/main_window_model.h"
 #include "ui/main_window_layout.h"
@@ -23,6 +25,9 @@ public:
     CMainWindowModel& Model() { return m_model; }
     CProgressDlg& Progress() { return m_progress; }
     QAction* AboutAction() const { return m_about; }
+
+    // The files the program was started with, taken once the window runs.
+    void OpenFiles(const std::vector<std::string>& paths);
 
     // Escape and the close box; ignored while a command runs.
     void reject() override;

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,6 +94,17 @@ void SetProgramFolder(const std::string& folder) {
     std::string dir = folder;
     if (dir.empty() || dir.back() != '/') dir += '/';
     path = dir + name;
+}
+
+std::string UserConfigFolder() {
+    // A relative value is invalid and is ignored, as the base directory rules say.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') return config;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config";
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && entry->pw_dir[0] == '/')
+        return std::string(entry->pw_dir) + "/.config";
+    return std::string();
 }
 
 EntryKind ProbeEntry(const std::string& path) {
@@ -194,6 +207,36 @@ void ReplaceFileContents(const std::string& path, const std::string& contents) {
     CReplacementFile out(path);
     out.Write(contents);
     out.Commit();
+}
+
+int CopyMissingFiles(const std::string& sourceFolder, const std::string& destinationFolder) {
+    namespace fs = std::filesystem;
+    const fs::path source = SystemPath(sourceFolder);
+    const fs::path destination = SystemPath(destinationFolder);
+    std::error_code error;
+    int copied = 0;
+    fs::create_directories(destination, error);
+    if (error) throw CFileException(CauseFromErrno(error.value()), destinationFolder);
+    fs::recursive_directory_iterator walk(source, error);
+    if (error == std::errc::no_such_file_or_directory) return 0;
+    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+        const fs::file_status status = walk->symlink_status(error);
+        if (error) break;
+        // Folders are made as their files need them; links and devices are no examples.
+        if (!fs::is_regular_file(status)) continue;
+        const fs::path target = destination / walk->path().lexically_relative(source);
+        if (ProbeEntry(target.string()) != EntryKind::none) continue;
+        fs::create_directories(target.parent_path(), error);
+        if (error) throw CFileException(CauseFromErrno(error.value()), target.parent_path().string());
+        std::string contents;
+        if (!ReadFileIfExists(walk->path().string(), contents)) continue; // removed meanwhile
+        // Written new, the copy is the user's: it gets the process's permissions, not those of
+        // the installed file.
+        ReplaceFileContents(target.string(), contents);
+        ++copied;
+    }
+    if (error) throw CFileException(CauseFromErrno(error.value()), sourceFolder);
+    return copied;
 }
 
 bool ReadFileIfExists(const std::string& path, std::string& contents) {

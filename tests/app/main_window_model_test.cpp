@@ -484,6 +484,18 @@ TEST_F(MainWindowModelTest, DroppedFilesApplyToTheEditableFields) {
     EXPECT_TRUE(env.m_box.m_shown.empty());
 }
 
+TEST_F(MainWindowModelTest, FilesTheProgramStartedWithFillTheBinaryThenTheTextField) {
+    const std::vector<std::vector<std::string>> starts {
+        {}, {Dir() + "one.dat"}, {Dir() + "one.dat", "/two.csv"}, {Dir() + "one.dat", "/two.csv", "/three"}};
+    for (const std::vector<std::string>& files : starts) {
+        Start(kSettings);
+        model->OpenFiles(files);
+        EXPECT_EQ(model->Text(idBinaryField), files.size() > 0 ? "one.dat" : "in.dat") << files.size();
+        EXPECT_EQ(model->Text(idTextField), files.size() > 1 ? "/two.csv" : "out.csv") << files.size();
+    }
+    EXPECT_TRUE(env.m_box.m_shown.empty());
+}
+
 TEST_F(MainWindowModelTest, BinaryEncryptionAndInversionUseTheField) {
     Start(kSettings);
     model->Command(idSlot2);

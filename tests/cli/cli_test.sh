@@ -109,9 +109,11 @@ STAMP='[0-9]{4}-[0-9]{6}'
 
 case_help() {
     run --help
-    expect 0 "$USAGE" ""
+    expect 0 "$USAGE
+Home: $HOME_DIR/ (--home)" ""
     run to-binary --slot 1 --help
-    expect 0 "$USAGE" ""
+    expect 0 "$USAGE
+Home: $HOME_DIR/ (--home)" ""
     run --version
     expect 0 "morvane-cli $VERSION" ""
 }
@@ -222,6 +224,63 @@ case_default_home() {
     "$CMAKE" -DSOURCE="$EXAMPLES" -DDESTINATION="$build" -P "$SOURCE/scripts/copy_examples.cmake"
     same_file "$build/morvane.ini" "$WORK/edited.ini"
     same_file "$build/data/shop.tsv" "$EXAMPLES/data/shop.tsv"
+}
+
+case_installed_home() {
+    # Installed: no settings file beside the program, the examples under share/morvane/.
+    local prefix=$WORK/prefix config=$WORK/config
+    mkdir -p "$prefix/bin" "$prefix/share/morvane/examples"
+    cp "$CLI" "$prefix/bin/morvane-cli"
+    "$CMAKE" -DSOURCE="$EXAMPLES" -DDESTINATION="$prefix/share/morvane/examples" \
+        -P "$SOURCE/scripts/copy_examples.cmake"
+    installed() {
+        last_command="$* (installed)"
+        (cd "$WORK" && env XDG_CONFIG_HOME="$config" "$prefix/bin/morvane-cli" "$@" \
+            >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
+    }
+    installed --help
+    expect 0 "$USAGE
+Home: $config/morvane/ (installed)" ""
+    [ ! -e "$config" ] || fail "help made the home folder"
+
+    # The first start copies the examples with their settings; relative paths in the settings and
+    # targets are the home's, those on the command line the working folder's.
+    installed info --slot 3
+    expect 0 "Village shop
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     12" ""
+    same_file "$config/morvane/morvane.ini" "$EXAMPLES/morvane.ini"
+    same_file "$config/morvane/data/items.dat" "$EXAMPLES/data/items.dat"
+    installed to-text --slot 1 --text out.csv
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/out.csv" "$EXAMPLES/data/items.csv"
+
+    # Later starts bring back missing files and leave the user's edits alone.
+    echo "; edited" >>"$config/morvane/morvane.ini"
+    cp "$config/morvane/morvane.ini" "$WORK/edited.ini"
+    rm "$config/morvane/data/shop.tsv"
+    installed info --slot 1
+    [ "$status" = 0 ] || fail "info failed after an edit: $(cat "$WORK/stderr")"
+    same_file "$config/morvane/morvane.ini" "$WORK/edited.ini"
+    same_file "$config/morvane/data/shop.tsv" "$EXAMPLES/data/shop.tsv"
+
+    # Without XDG_CONFIG_HOME the home is in the user's .config; --home still overrides it.
+    (cd "$WORK" && env -u XDG_CONFIG_HOME HOME="$WORK/user" "$prefix/bin/morvane-cli" --help >"$WORK/stdout")
+    grep -qx "Home: $WORK/user/.config/morvane/ (installed)" "$WORK/stdout" || fail "no default home: $(cat "$WORK/stdout")"
+    (cd "$WORK" && env XDG_CONFIG_HOME="$config" "$prefix/bin/morvane-cli" --home "$HOME_DIR" info --slot 2 \
+        >"$WORK/stdout" 2>"$WORK/stderr") || fail "--home did not serve: $(cat "$WORK/stderr")"
+
+    # A home that cannot be made is an error naming it.
+    : >"$WORK/blocked"
+    (cd "$WORK" && env XDG_CONFIG_HOME="$WORK/blocked" "$prefix/bin/morvane-cli" info --slot 1 \
+        >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
+    [ "$status" = 1 ] || fail "a blocked home gave status $status"
+    grep -q "$WORK/blocked/morvane" "$WORK/stderr" || fail "the blocked home is not named: $(cat "$WORK/stderr")"
 }
 
 case_to_text() {

@@ -1,5 +1,6 @@
 #include "tests/common/test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -83,4 +84,21 @@ bool NamesCause(const std::string& text, int cause) {
     const std::string head = std::to_string(cause) + " " + description.substr(0, split);
     const std::size_t at = text.find(head);
     return at != std::string::npos && text.find(description.substr(split + 1), at + head.size()) != std::string::npos;
+}
+
+CScopedEnvironmentVariable::CScopedEnvironmentVariable(const char* name, const char* value) : m_name(name) {
+    const char* previous = std::getenv(name);
+    m_hadPrevious = previous != nullptr;
+    if (previous) m_previous = previous;
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+}
+
+CScopedEnvironmentVariable::~CScopedEnvironmentVariable() {
+    if (m_hadPrevious)
+        ::setenv(m_name.c_str(), m_previous.c_str(), 1);
+    else
+        ::unsetenv(m_name.c_str());
 }

@@ -86,3 +86,18 @@ public:
 // True when the text names a file failure's cause as the program words it: the cause number,
 // then its description (about any file).
 bool NamesCause(const std::string& text, int cause);
+
+// Sets an environment variable for the object's lifetime.
+class CScopedEnvironmentVariable {
+public:
+    // A null value removes the variable for the while.
+    CScopedEnvironmentVariable(const char* name, const char* value);
+    CScopedEnvironmentVariable(const char* name, const std::string& value)
+        : CScopedEnvironmentVariable(name, value.c_str()) {}
+    ~CScopedEnvironmentVariable();
+
+private:
+    std::string m_name;
+    std::string m_previous;
+    bool m_hadPrevious;
+};

@@ -368,8 +368,62 @@ TEST(FileSystem, ProgramFolderKeepsTheProgramName) {
     EXPECT_EQ(ProgramFilePath(), "/some/folder/" + name);
     SetProgramFolder("/other/");
     EXPECT_EQ(ProgramFilePath(), "/other/" + name);
+    EXPECT_EQ(ProgramName(), name.substr(0, name.rfind('.')));
     SetProgramFolder(original.substr(0, original.size() - name.size()));
     EXPECT_EQ(ProgramFilePath(), original);
+}
+
+TEST(FileSystem, UserConfigFolderFollowsTheBaseDirectoryRules) {
+    struct Case {
+        const char* config;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/cfg", "/home/u", "/cfg"},
+        {"relative/cfg", "/home/u", "/home/u/.config"}, // a relative value is invalid
+        {"", "/home/u", "/home/u/.config"},
+        {nullptr, "/home/u", "/home/u/.config"},
+    };
+    for (const Case& c : cases) {
+        CScopedEnvironmentVariable config("XDG_CONFIG_HOME", c.config);
+        CScopedEnvironmentVariable home("HOME", c.home);
+        EXPECT_EQ(UserConfigFolder(), c.expected) << (c.config ? c.config : "(unset)");
+    }
+}
+
+TEST(FileSystem, CopyMissingFilesLeavesPresentFilesAlone) {
+    CTempFolder folder;
+    const std::string source = folder.Path() + "installed/";
+    folder.Write("installed/settings.ini", "installed settings");
+    folder.Write("installed/deep/er/table.dat", "table");
+    const std::string readOnly = folder.Write("installed/readonly.txt", "locked");
+    ::chmod(readOnly.c_str(), 0444);
+    std::filesystem::create_symlink(readOnly, source + "link.txt");
+    folder.Write("home/settings.ini", "the user's settings");
+
+    EXPECT_EQ(CopyMissingFiles(source, folder.Path() + "home/"), 2);
+    EXPECT_EQ(folder.Read("home/settings.ini"), "the user's settings");
+    EXPECT_EQ(folder.Read("home/deep/er/table.dat"), "table");
+    EXPECT_EQ(folder.Read("home/readonly.txt"), "locked");
+    EXPECT_EQ(ProbeEntry(folder.Path() + "home/link.txt"), EntryKind::none);
+    // The copy is the user's to edit, whatever the installed file's permissions.
+    struct stat st {};
+    ASSERT_EQ(::stat((folder.Path() + "home/readonly.txt").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IWUSR);
+    EXPECT_EQ(CopyMissingFiles(source, folder.Path() + "home/"), 0);
+
+    // No source: nothing to copy, but the destination is made.
+    EXPECT_EQ(CopyMissingFiles(folder.Path() + "absent/", folder.Path() + "fresh/home/"), 0);
+    EXPECT_EQ(ProbeEntry(folder.Path() + "fresh/home/"), EntryKind::folder);
+    // A destination that cannot be made is a file error naming it.
+    folder.Write("blocked", "");
+    try {
+        CopyMissingFiles(source, folder.Path() + "blocked/home");
+        FAIL() << "copied below a file";
+    } catch (const CFileException& e) {
+        EXPECT_NE(e.FileName().find("blocked/home"), std::string::npos) << e.FileName();
+    }
 }
 
 TEST(FileSystem, LocalTimeCanBeFixed) {

@@ -6,6 +6,8 @@
 
 #include "app/app_state.h"
 #include "platform/instance_lock.h"
+#include "platform/system.h"
+#include "support/paths.h"
 #include "tests/ui/ui_test_support.h"
 #include "tests/ui/ui_tests.h"
 #include "ui/morvane_app.h"
@@ -40,15 +42,26 @@ struct CShownWindow {
 }
 
 void AppTest::StartWithoutSettingsFile() {
+    // Installed: nothing beside the program, whose installed examples hold only translations.
     CTestEnvironment env;
-    CScopedEnvironmentVariable runtime("XDG_RUNTIME_DIR", env.m_folder.Path());
+    const std::string root = env.m_folder.Path();
+    CScopedEnvironmentVariable runtime("XDG_RUNTIME_DIR", root);
+    CScopedEnvironmentVariable config("XDG_CONFIG_HOME", root + "config");
+    SetProgramFolder(root + "bin");
+    env.m_folder.Write("bin/morvane", "");
+    // The settings file is named after the program, as the installed morvane.ini is after morvane.
+    const std::string settings = ProgramPathPart(partName) + ".ini";
+    env.m_folder.Write("share/morvane/examples/" + settings, "[Translations]\r\nmsg.Not set=Nicht gesetzt\r\n");
     CShownWindow window;
     window.WatchAndClose();
     CMorvaneApp app;
     QCOMPARE(app.Run(), 0);
     QVERIFY(window.shown);
     QCOMPARE(window.slotCaptions, QStringList({"FileInfo1", "FileInfo2", "FileInfo3"}));
-    QCOMPARE(window.message, QStringLiteral("FileInfoDefaultRP Not set"));
+    // The settings were copied into the user's home and read from there.
+    QCOMPARE(window.message, QStringLiteral("FileInfoDefaultRP Nicht gesetzt"));
+    QCOMPARE(QString::fromStdString(ProgramDirectory()), QString::fromStdString(root + "config/morvane/"));
+    QCOMPARE(env.m_folder.Read("config/morvane/" + settings), env.m_folder.Read("share/morvane/examples/" + settings));
     QCOMPARE(window.enabled, QList<bool>({false, false, false, false}));
     QVERIFY(window.otherInstanceRefused);
     QVERIFY(env.m_box.m_shown.empty());

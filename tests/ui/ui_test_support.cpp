@@ -23,20 +23,6 @@ std::string SelfInverseTable() {
     return table;
 }
 
-CScopedEnvironmentVariable::CScopedEnvironmentVariable(const char* name, const std::string& value) : m_name(name) {
-    const char* previous = std::getenv(name);
-    m_hadPrevious = previous != nullptr;
-    if (previous) m_previous = previous;
-    ::setenv(name, value.c_str(), 1);
-}
-
-CScopedEnvironmentVariable::~CScopedEnvironmentVariable() {
-    if (m_hadPrevious)
-        ::setenv(m_name.c_str(), m_previous.c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
-}
-
 namespace {
 std::string Encrypted(const std::string& bytes) {
     std::string result = bytes;

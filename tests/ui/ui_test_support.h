@@ -20,18 +20,6 @@ extern const char* const kThreeRecordsText;
 // A code table that is its own inverse (byte i becomes 255 - i).
 std::string SelfInverseTable();
 
-// Sets an environment variable for the object's lifetime.
-class CScopedEnvironmentVariable {
-public:
-    CScopedEnvironmentVariable(const char* name, const std::string& value);
-    ~CScopedEnvironmentVariable();
-
-private:
-    std::string m_name;
-    std::string m_previous;
-    bool m_hadPrevious;
-};
-
 // The program's folder with three targets and a settings file naming them:
 //   target1.ini "Alpha": data.bin, data.csv, no code tables;
 //   target2.ini "Beta":  enc.bin (data.bin through the reversing table), enc.csv, a decryption table only;

@@ -1,0 +1,59 @@
+#include "app/program_home.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/system.h"
+#include "support/paths.h"
+#include "tests/common/test_support.h"
+
+TEST(ProgramHome, FoundByTheSettingsFileBesideTheProgramElseTheUsersFolder) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    CScopedEnvironmentVariable config("XDG_CONFIG_HOME", dir + "config");
+    struct Case {
+        std::string given;
+        bool settingsBeside;
+        CProgramHome::Kind kind;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {"", true, CProgramHome::portable, dir},
+        {"", false, CProgramHome::installed, dir + "config/morvane/"},
+        {"/chosen", true, CProgramHome::given, "/chosen/"},
+        {"/chosen/", false, CProgramHome::given, "/chosen/"},
+    };
+    for (const Case& c : cases) {
+        if (c.settingsBeside)
+            env.m_folder.Write("morvane.ini", "");
+        else
+            std::filesystem::remove(dir + "morvane.ini");
+        const CProgramHome home = FindProgramHome(c.given, "morvane.ini");
+        EXPECT_EQ(home.kind, c.kind) << c.given << c.settingsBeside;
+        EXPECT_EQ(home.folder, c.folder) << c.given << c.settingsBeside;
+    }
+    EXPECT_EQ(ProbeEntry(dir + "config"), EntryKind::none); // finding changes nothing
+}
+
+TEST(ProgramHome, SettlingMovesTheProgramsFolder) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    SettleProgramHome({CProgramHome::portable, dir});
+    EXPECT_EQ(ProgramDirectory(), dir);
+    SettleProgramHome({CProgramHome::given, dir + "given/"});
+    EXPECT_EQ(ProgramDirectory(), dir + "given/");
+    EXPECT_EQ(ProbeEntry(dir + "given/"), EntryKind::none); // a given home is the user's to make
+
+    // An installed program without installed examples still gets its home made.
+    SetProgramFolder(dir + "bin/");
+    SettleProgramHome({CProgramHome::installed, dir + "config/morvane/"});
+    EXPECT_EQ(ProgramDirectory(), dir + "config/morvane/");
+    EXPECT_EQ(ProbeEntry(dir + "config/morvane/"), EntryKind::folder);
+
+    // A user without a home folder gets told so.
+    try {
+        SettleProgramHome({CProgramHome::installed, ""});
+        FAIL() << "settled without a home";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "No home folder: set HOME or XDG_CONFIG_HOME");
+    }
+}
