@@ -107,6 +107,16 @@ USAGE="Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]
 
 STAMP='[0-9]{4}-[0-9]{6}'
 
+# What info says of slot 3's target, the shop.
+SHOP_INFO="Village shop
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     12"
+
 case_help() {
     run --help
     expect 0 "$USAGE
@@ -156,14 +166,7 @@ case_info() {
  NumberCode File  1
  BRecordIndex     --" ""
     run info --slot 3
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
 
     # A target whose record size does not match its definition is not ready.
     printf '[FileInfo]\nRecordDefinitionFileRP=defs/items.txt\nBRecordSize=35\nBRecordCount=34\n' >"$WORK/bad.ini"
@@ -208,14 +211,7 @@ case_default_home() {
     [ ! -e "$build/make_examples.cpp" ] || fail "the generator's source was copied"
     (cd "$WORK" && ./build/morvane-cli info --slot 3 >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
     last_command="info --slot 3 (default home)"
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
 
     # A second copy leaves edited files alone and brings back missing ones.
     echo "; edited" >>"$build/morvane.ini"
@@ -246,14 +242,7 @@ Home: $config/morvane/ (installed)" ""
     # The first start copies the examples with their settings; relative paths in the settings and
     # targets are the home's, those on the command line the working folder's.
     installed info --slot 3
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
     same_file "$config/morvane/morvane.ini" "$EXAMPLES/morvane.ini"
     same_file "$config/morvane/data/items.dat" "$EXAMPLES/data/items.dat"
     installed to-text --slot 1 --text out.csv
