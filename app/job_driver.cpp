@@ -28,7 +28,7 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-bool IsFullPath(const std::string& path) { return ClassifyPath(Trimmed(path)) == 15; }
+bool IsFullPath(const std::string& path) { return ClassifyFilePath(Trimmed(path)) == 15; }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -162,14 +162,15 @@ std::string CConversionJob::DeriveOutputPath(int direction, std::string& out, co
     std::string extension = ".dat";
     if (direction == 0) extension = EqualIgnoringCase(m_target.m_fileInfo.m_textDelimiter, ",") ? ".csv" : ".tsv";
     const std::string suffix = TimestampSuffix(false, true, true, true, true, true) + extension;
+    const std::string stem = PathStem(in);
     if (out.empty()) {
-        out = PathPart(in, partDriveFolderName) + suffix;
+        out = stem + suffix;
         return std::string();
     }
     const std::string given = Trimmed(out);
     switch (ClassifyPath(given)) {
     case partDrive:
-    case partDriveFolder: out = AddBackslash(given) + PathPart(in, partName) + suffix; break;
+    case partDriveFolder: out = AddBackslash(given) + PathPart(stem, partNameExtension) + suffix; break;
     case partDriveFolderName: out = given + suffix; break;
     default: return WordItemWord(wError, OutputKind(direction), wFilePath);
     }

@@ -88,7 +88,7 @@ std::string ConvertBinaryFile(const CCodeTablePair& pair, int encrypt, const std
         const std::string inputPath = NormalizePath(path, false);
         if (inputPath.empty()) return Word(wError) + SpaceWord(wFilePath) + "\r\n" + path;
 
-        const std::string outputPath = PathPart(inputPath, partDriveFolderName) + "-" + table.m_name +
+        const std::string outputPath = PathStem(inputPath) + "-" + table.m_name +
                                        TimestampSuffix(false, true, true, true, true, true) + ".dat";
         const bool stopped = PassThrough(pair, encrypt, inputPath, outputPath, progress);
         result = WordPair(wPut, wFile) + " =\r\n" + MakeRelative(outputPath);

@@ -18,10 +18,10 @@ std::string WriteInverse(const CCodeTablePair& pair, int fromEncryptTable) {
         CCodeTable source = pair.Table(fromEncryptTable);
         const std::string sourcePath = source.FullPath();
         // A derived table has no file of its own and so no path.
-        if (pair.m_ok == 0 || sourcePath.empty() || ClassifyPath(sourcePath) != 15)
+        if (pair.m_ok == 0 || sourcePath.empty() || ClassifyFilePath(sourcePath) != 15)
             return Word(wError) + " " + pair.m_name;
 
-        const std::string outputPath = PathPart(sourcePath, partDriveFolderName) + "-" + Word(wReverse) +
+        const std::string outputPath = PathStem(sourcePath) + "-" + Word(wReverse) +
                                        TimestampSuffix(false, true, true, true, true, true) + ".dat";
         const CodeTableBytes& inverse = pair.Table(!fromEncryptTable).Data();
         CFile output;

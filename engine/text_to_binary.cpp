@@ -171,7 +171,7 @@ void LineToRecord(CTargetInfo& target, std::uint8_t* record, std::uint32_t recor
 }
 
 std::string IndexListPath(const std::string& textPath) {
-    return PathPart(textPath, partDriveFolderName) + "-BRecordIndexList.tsv";
+    return PathStem(textPath) + "-BRecordIndexList.tsv";
 }
 
 void WriteIndexList(CTargetInfo& target, const std::vector<std::uint32_t>& writtenIndices) {

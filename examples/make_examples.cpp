@@ -1,8 +1,9 @@
-// Writes the binary files of the bundled examples: the item table (plain and encrypted) and
-// the code table pair that encrypts it. The output is the same on every run, so the files kept
-// in examples/ can be checked against it byte for byte.
+// Writes the binary files of the bundled examples: the item table (plain and encrypted), the
+// code table pair that encrypts it, and a file of login records as the system keeps them. The
+// output is the same on every run, so the files kept in examples/ can be checked against it byte
+// for byte.
 //
-//   morvane_make_examples FOLDER    writes FOLDER/data/*.dat and FOLDER/tables/*.tbl
+//   morvane_make_examples FOLDER    writes FOLDER/data/*.dat, FOLDER/data/wtmp and FOLDER/tables/*.tbl
 
 #include <array>
 #include <cstdint>
@@ -98,6 +99,11 @@ void PutHigh(Bytes& out, std::uint32_t value, int bytes) { // most significant b
     for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+void PutText(Bytes& out, const char* text, std::size_t length) { // zero-padded
+    const std::string value = text;
+    for (std::size_t i = 0; i < length; ++i) out.push_back(i < value.size() ? value[i] : 0);
+}
+
 // The file: an 8-byte header ("ITEM", version 1, item count), then one 36-byte record per item.
 Bytes ItemFile() {
     Bytes out {'I', 'T', 'E', 'M'};
@@ -114,9 +120,63 @@ Bytes ItemFile() {
         out.push_back(static_cast<std::uint8_t>(item.luck));
         out.push_back(item.flags);
         out.push_back(item.kind);
-        const std::string name = item.name;
-        for (std::size_t i = 0; i < kNameLength; ++i) out.push_back(i < name.size() ? name[i] : 0);
+        PutText(out, item.name, kNameLength);
         out.insert(out.end(), kReservedLength, 0);
+    }
+    return out;
+}
+
+// Login record types, as named in defs/utmp-types.tsv.
+enum LoginType : std::int16_t { runLevel = 1, bootTime = 2, loginProcess = 6, userProcess = 7, deadProcess = 8 };
+
+struct CLogin {
+    LoginType type;
+    std::int32_t pid;
+    const char* line; // at most 32 bytes, as are the user; the id at most 4, the host at most 256
+    const char* id;
+    const char* user;
+    const char* host;
+    std::int16_t termination, exit;
+    std::int32_t session;
+    std::int32_t seconds, microseconds;
+    std::array<std::uint8_t, 16> address; // network byte order; an IPv4 address in the first four
+};
+
+// A boot, a console login, two remote logins (IPv4 and IPv6), their ends and a shutdown. The
+// addresses and host names are reserved for documentation.
+const CLogin kLogins[] = {
+    {bootTime, 0, "~", "~~", "reboot", "6.1.0-18-amd64", 0, 0, 0, 1709629200, 0, {}},
+    {runLevel, 'N' << 8 | '5', "~", "~~", "runlevel", "6.1.0-18-amd64", 0, 0, 0, 1709629207, 118204, {}},
+    {loginProcess, 612, "tty1", "tty1", "LOGIN", "", 0, 0, 612, 1709629207, 503771, {}},
+    {userProcess, 612, "tty1", "tty1", "alice", "", 0, 0, 612, 1709629341, 90122, {}},
+    {userProcess, 1042, "pts/0", "ts/0", "bob", "192.0.2.17", 0, 0, 1042, 1709630015, 482113, {192, 0, 2, 17}},
+    {userProcess, 1107, "pts/1", "ts/1", "carol", "host.example.org", 0, 0, 1107, 1709630460, 7,
+     {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x07}},
+    {deadProcess, 1042, "pts/0", "ts/0", "", "", 0, 0, 0, 1709633112, 991045, {}},
+    {deadProcess, 1107, "pts/1", "ts/1", "", "", 0, 1, 0, 1709633990, 250000, {}},
+    {deadProcess, 612, "tty1", "tty1", "", "", 0, 0, 0, 1709634502, 613378, {}},
+    {runLevel, 0, "~~", "~~", "shutdown", "6.1.0-18-amd64", 0, 0, 0, 1709634510, 3024, {}},
+};
+
+// glibc's struct utmp on x86-64: 384 bytes, integers least significant byte first, two bytes of
+// padding after the type and 20 reserved bytes at the end, all zero.
+Bytes LoginFile() {
+    Bytes out;
+    for (const CLogin& login : kLogins) {
+        PutLow(out, static_cast<std::uint16_t>(login.type), 2);
+        PutLow(out, 0, 2);
+        PutLow(out, static_cast<std::uint32_t>(login.pid), 4);
+        PutText(out, login.line, 32);
+        PutText(out, login.id, 4);
+        PutText(out, login.user, 32);
+        PutText(out, login.host, 256);
+        PutLow(out, static_cast<std::uint16_t>(login.termination), 2);
+        PutLow(out, static_cast<std::uint16_t>(login.exit), 2);
+        PutLow(out, static_cast<std::uint32_t>(login.session), 4);
+        PutLow(out, static_cast<std::uint32_t>(login.seconds), 4);
+        PutLow(out, static_cast<std::uint32_t>(login.microseconds), 4);
+        out.insert(out.end(), login.address.begin(), login.address.end());
+        out.insert(out.end(), 20, 0);
     }
     return out;
 }
@@ -169,6 +229,7 @@ int main(int argc, char** argv) {
     // The encrypted file is the whole plain file, header included, through the encryption table.
     const bool written = Write(folder / "data" / "items.dat", items) &&
                          Write(folder / "data" / "items-encrypted.dat", Substituted(items, encrypt)) &&
+                         Write(folder / "data" / "wtmp", LoginFile()) &&
                          Write(folder / "tables" / "decrypt.tbl", decrypt) &&
                          Write(folder / "tables" / "encrypt.tbl", encrypt);
     return written ? 0 : 1;

@@ -12,6 +12,9 @@ bool IsPathSeparator(char c);
 std::size_t RootDriveLength(const std::string& path);
 // The path as the file system must see it (backslashes become slashes here).
 std::string SystemPath(const std::string& path);
+// True where a path naming an existing regular file is a complete file path even when the file's
+// name has no extension; where false, only a name with an extension makes a file path.
+bool ExistingFilesNeedNoExtension();
 
 // The program's own file path: the executable, or what SetProgramFolder made of it.
 std::string ProgramFilePath();

@@ -21,7 +21,7 @@ void CFileItem::Reset(const std::string& name) {
 bool CFileItem::SetPath(const std::string& path) {
     m_pathAsWritten = path;
     m_message.clear();
-    const int kind = ClassifyPath(path);
+    const int kind = ClassifyFilePath(path);
     std::string working;
     if (kind == 15) {
         m_pathKind = pathAbsolute;

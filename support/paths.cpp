@@ -48,6 +48,13 @@ int ClassifyPath(const std::string& path) {
     return kind;
 }
 
+int ClassifyFilePath(const std::string& path) {
+    const int kind = ClassifyPath(path);
+    if (kind == partAll || (kind & partNameExtension) == 0 || !ExistingFilesNeedNoExtension()) return kind;
+    const std::string file = (kind & partDrive) ? path : ProgramDirectory() + path;
+    return FileExists(file) ? kind | partNameExtension : kind;
+}
+
 std::string PathPart(const std::string& path, int set) {
     const CPathParts parts = SplitPath(path);
     switch (set) {
@@ -64,13 +71,18 @@ std::string PathPart(const std::string& path, int set) {
     }
 }
 
+std::string PathStem(const std::string& path) {
+    const CPathParts parts = SplitPath(path);
+    return parts.drive + parts.folder + (parts.name.empty() ? parts.extension : parts.name);
+}
+
 std::string ProgramPathPart(int set) { return PathPart(ProgramFilePath(), set); }
 
 std::string ProgramDirectory() { return ProgramPathPart(partDriveFolder); }
 
 std::string NormalizePath(const std::string& path, bool rooted) {
     if (path.empty()) return path;
-    const int kind = ClassifyPath(path);
+    const int kind = ClassifyFilePath(path);
     if (!rooted) {
         if (kind == 15) return path;
         if (kind == 12 || kind == 14) return ProgramDirectory() + path;
@@ -127,7 +139,7 @@ bool CheckPathLength(const std::string& path, std::string& text) {
 
 bool CheckFileAccess(const std::string& path, unsigned openMode, std::string& text) {
     text = Word(wFilePath);
-    if (ClassifyPath(path) != 15) return false;
+    if (ClassifyFilePath(path) != 15) return false;
     if (!FolderExists(PathPart(path, partDriveFolder))) return false;
     if (IsNoFile(path)) {
         text = Word(wNotAFile) + "\r\n" + path;

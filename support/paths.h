@@ -17,7 +17,15 @@ enum PathPartSet : int {
 constexpr std::size_t kMaxPathLength = 260;
 
 int ClassifyPath(const std::string& path);
+// ClassifyPath of a path that is to name a file. Where the platform takes an existing regular file
+// as complete without an extension, a path naming one counts as having a name and an extension; a
+// path without a drive is looked up under the program's folder. Any other path classifies as
+// written, so the names of files still to be made keep their rules.
+int ClassifyFilePath(const std::string& path);
 std::string PathPart(const std::string& path, int set);
+// The path without its extension, the start of every name derived from it. A name that is all
+// extension, as a hidden file's, stays whole, so that no derived name starts with its suffix.
+std::string PathStem(const std::string& path);
 std::string ProgramPathPart(int set);
 std::string ProgramDirectory(); // ends with the separator
 std::string NormalizePath(const std::string& path, bool rooted);

@@ -12,6 +12,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.morvane"));
     QApplication::setFont(DialogFont());
     QApplication::setWindowIcon(ProgramIcon());
     CQtMessageBox messageBox;

@@ -62,6 +62,10 @@ std::string SystemPath(const std::string& path) {
     return result;
 }
 
+// Many data files here have no extension: system logs, files taken from archives or named by
+// other tools.
+bool ExistingFilesNeedNoExtension() { return true; }
+
 namespace {
 std::string& ProgramPathStore() {
     static std::string path = [] {

@@ -260,6 +260,86 @@ TEST_F(JobDriverTest, OutputOpenModes) {
     }
 }
 
+// An existing file is taken as it is named, extension or not; a name still to be made is derived
+// as before.
+TEST_F(JobDriverTest, ExistingFilesNeedNoExtension) {
+    env.m_folder.Write("wtmp", kTwoRecords);
+    env.m_folder.Write(".wtmp", kTwoRecords);
+    env.m_folder.Write("plain", "//ID\r\n7\r\n");
+    fs::create_directory(Dir() + "out");
+    struct Case {
+        const char* label;
+        int direction;
+        std::string binaryField, textField, output;
+        unsigned mode;
+    } cases[] = {
+        {"binary input, derived text", 0, "wtmp", "", Dir() + "wtmp" + kStamp + ".csv", 0x5021},
+        {"hidden binary input, derived text", 0, ".wtmp", "", Dir() + ".wtmp" + kStamp + ".csv", 0x5021},
+        {"hidden binary input, text into a folder", 0, Dir() + ".wtmp", "out/", Dir() + "out/.wtmp" + kStamp + ".csv",
+         0x5021},
+        {"existing text output", 0, "wtmp", "plain", Dir() + "plain", 0x5021},
+        {"new text output", 0, "wtmp", "out/res", Dir() + "out/res" + kStamp + ".csv", 0x5021},
+        {"text input, existing binary output", 1, "wtmp", "plain", Dir() + "wtmp", 0xA022},
+        {"hidden binary output", 1, ".wtmp", Dir() + "plain", Dir() + ".wtmp", 0xA022},
+        {"new binary output", 1, "new", "plain", Dir() + "new" + kStamp + ".dat", 0x9021},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        target.m_fileInfo.m_binaryFilePath = c.binaryField;
+        target.m_fileInfo.m_textFilePath = c.textField;
+        CConversionJob job(target, request, progress);
+        unsigned mode = 0;
+        ASSERT_TRUE(job.ValidatePaths(c.direction, mode));
+        EXPECT_EQ(mode, c.mode);
+        EXPECT_EQ(c.direction == 0 ? target.m_fileInfo.m_textFilePath : target.m_fileInfo.m_binaryFilePath, c.output);
+    }
+
+    // Both directions in full: the text replaces the existing file, the binary file is updated.
+    request.binaryPath = "wtmp";
+    request.textPath = "plain";
+    request.makeBackup = true;
+    env.m_box.Answer(idYes);
+    EXPECT_EQ(Run().message, "End [ Binary => Text ]");
+    EXPECT_EQ(env.m_folder.Read("plain"), "//ID\r\n1\r\n2\r\n");
+    EXPECT_EQ(env.m_folder.Read("plain.bak"), "//ID\r\n7\r\n");
+    env.m_folder.Write("plain", "//ID\r\n7\r\n9\r\n");
+    ToBinary();
+    env.m_box.Answer(idYes);
+    EXPECT_EQ(Run().message, "End [ Text => Binary ]");
+    EXPECT_EQ(env.m_folder.Read("wtmp"), std::string("\x07\0\0\0\x09\0\0\0", 8));
+    EXPECT_EQ(env.m_folder.Read("wtmp.bak"), kTwoRecords);
+}
+
+// What names no regular file is refused as before, with or without an extension.
+TEST_F(JobDriverTest, NoFileWithoutExtensionIsRefusedAsBefore) {
+    ASSERT_EQ(::mkfifo((Dir() + "pipe").c_str(), 0600), 0);
+    fs::create_directory(Dir() + "folder");
+    struct Case {
+        bool toBinary;
+        std::string binaryField, textField, message;
+        int focus;
+    } cases[] = {
+        {false, "missing", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "pipe", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, Dir() + ".missing", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "folder", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, "in.dat", Dir() + ".missing", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {true, "in.dat", "pipe", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {true, "pipe", "in.dat", "Canceled\r\nError Binary", ctlBinaryPath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.binaryField + " " + c.textField);
+        c.toBinary ? ToBinary() : ToText();
+        LoadTarget(",", c.toBinary ? "BStartPosition=4\r\n" : "");
+        request.binaryPath = c.binaryField;
+        request.textPath = c.textField;
+        const CJobResult result = Run();
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.focus, c.focus);
+        EXPECT_TRUE(env.m_box.m_shown.empty());
+    }
+}
+
 TEST_F(JobDriverTest, TextToBinaryUpdatesInPlaceAfterTheQuestion) {
     // The index list sends the one line to record 1.
     LoadTarget(",", "BRecordIndexListFilePath=index.txt\r\n");

@@ -393,6 +393,26 @@ TEST_F(MainWindowModelTest, OpenInShellReportsTheShellsAnswer) {
     EXPECT_TRUE(env.m_box.m_shown.empty());
 }
 
+// The window takes existing files without an extension wherever it reads one.
+TEST_F(MainWindowModelTest, FilesWithoutExtension) {
+    Start(kSettings);
+    env.m_folder.Write("targets/alpha", kTargetA);
+    env.m_folder.Write("pick", "0\r\n2\r\n1\r\n");
+    env.m_folder.Write("logs/wtmp", kThreeRecords);
+    chooser.m_answers.push_back(Dir() + "targets/alpha");
+    model->Command(idBrowseTarget);
+    EXPECT_EQ(model->Text(idTargetField), "targets/alpha");
+    EXPECT_EQ(Area(), "End Reload");
+    chooser.m_answers.push_back(Dir() + "pick");
+    model->Command(idBrowseIndexList);
+    EXPECT_EQ(model->Text(idIndexListField), "pick");
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {"2 Record Loaded"});
+    model->EditField(idBinaryField, "logs/wtmp");
+    model->Command(idBinaryLabel);
+    EXPECT_EQ(Area(), "");
+    EXPECT_EQ(shell.m_opened, std::vector<std::string> {Dir() + "logs/wtmp"});
+}
+
 TEST_F(MainWindowModelTest, BinaryToTextWithBackupOnAndOff) {
     Start(kSettings);
     std::vector<bool> cursor;

@@ -136,6 +136,16 @@ USAGE="Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]
 
 STAMP='[0-9]{4}-[0-9]{6}'
 
+# What info says of slot 3's target, the shop.
+SHOP_INFO="Village shop
+ BStartPosition   8
+ BRecordSize      36
+ BRecordCount     34
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     12"
+
 case_help() {
     run --help
     expect 0 "$USAGE
@@ -185,14 +195,7 @@ case_info() {
  NumberCode File  1
  BRecordIndex     --" ""
     run info --slot 3
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
 
     # A target whose record size does not match its definition is not ready.
     printf '[FileInfo]\nRecordDefinitionFileRP=defs/items.txt\nBRecordSize=35\nBRecordCount=34\n' >"$WORK/bad.ini"
@@ -237,14 +240,7 @@ case_default_home() {
     [ ! -e "$build/make_examples.cpp" ] || fail "the generator's source was copied"
     (cd "$WORK" && ./build/morvane-cli info --slot 3 >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
     last_command="info --slot 3 (default home)"
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
 
     # A second copy leaves edited files alone and brings back missing ones.
     echo "; edited" >>"$build/morvane.ini"
@@ -275,14 +271,7 @@ Home: $config/morvane/ (installed)" ""
     # The first start copies the examples with their settings; relative paths in the settings and
     # targets are the home's, those on the command line the working folder's.
     installed info --slot 3
-    expect 0 "Village shop
- BStartPosition   8
- BRecordSize      36
- BRecordCount     34
- TDelimiter       T
- Decrypt/Encrypt  --
- NumberCode File  1
- BRecordIndex     12" ""
+    expect 0 "$SHOP_INFO" ""
     same_file "$config/morvane/morvane.ini" "$EXAMPLES/morvane.ini"
     same_file "$config/morvane/data/items.dat" "$EXAMPLES/data/items.dat"
     installed to-text --slot 1 --text out.csv
@@ -314,15 +303,18 @@ Home: $config/morvane/ (installed)" ""
 
 case_to_text() {
     # The committed text files are what the committed binary files convert to.
-    rm data/items.csv data/items-encrypted.csv data/shop.tsv
+    rm data/items.csv data/items-encrypted.csv data/shop.tsv data/wtmp.tsv
     local slot
     for slot in 1 2 3; do
         run to-text --slot "$slot"
         expect 0 "End [ Binary => Text ]" ""
     done
+    run to-text --target targets/wtmp.ini
+    expect 0 "End [ Binary => Text ]" ""
     same_file data/items.csv "$EXAMPLES/data/items.csv"
     same_file data/items-encrypted.csv "$EXAMPLES/data/items-encrypted.csv"
     same_file data/shop.tsv "$EXAMPLES/data/shop.tsv"
+    same_file data/wtmp.tsv "$EXAMPLES/data/wtmp.tsv"
     [ ! -e data/items.csv.bak ] || fail "a backup was made of a file that did not exist"
 
     # Without a text file the output is named after the binary file, with a time stamp.
@@ -379,6 +371,16 @@ case_round_trip() {
     run to-binary --slot 3 --text "$WORK/slot3.txt" --binary shop.dat --no-backup --yes
     expect 0 "End [ Text => Binary ]" ""
     same_file shop.dat data/items.dat
+
+    # The login records, whose fillers are zero bytes.
+    run to-text --target targets/wtmp.ini --text "$WORK/wtmp.tsv"
+    expect 0 "End [ Binary => Text ]" ""
+    cp data/wtmp "$WORK/wtmp"
+    dd if=/dev/zero of="$WORK/wtmp" bs=384 count=10 conv=notrunc status=none
+    differ "$WORK/wtmp" data/wtmp
+    run to-binary --target targets/wtmp.ini --text "$WORK/wtmp.tsv" --binary "$WORK/wtmp" --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/wtmp" data/wtmp
 
     # A target without fillers writes a new binary file whole.
     printf 'ID,4,R,u,1,ID\nPrice,4,N,u,1,Price\nRest,28,N,s,1,Rest\n' >"$WORK/whole.txt"
@@ -746,6 +748,82 @@ case_check_interrupt() {
 Binary File Can not use
 Stop ?"
     [ "$(checksums)" = "$before" ] || fail "the check wrote a file"
+}
+
+case_file_names() {
+    # Existing files need no extension, hidden ones included: the binary and text files of both
+    # directions, every file a target names, and the inputs of decrypt, encrypt, invert and revert.
+    mkdir "$WORK/names"
+    cp data/items.dat "$WORK/names/items"
+    cp data/items-encrypted.dat "$WORK/names/.items-encrypted"
+    cp defs/items.txt defs/items
+    cp defs/kinds.tsv defs/kinds
+    cp defs/shop-index.tsv defs/.shop-index
+    cp tables/decrypt.tbl tables/decrypt
+    cp tables/encrypt.tbl tables/.encrypt
+    sed -i 's|defs/kinds.tsv|defs/kinds|' defs/items
+    sed 's|defs/items.txt|defs/items|' targets/items.ini >targets/items
+    sed -e 's|defs/items.txt|defs/items|' -e 's|tables/decrypt.tbl|tables/decrypt|' \
+        -e 's|tables/encrypt.tbl|tables/.encrypt|' targets/items-encrypted.ini >targets/.items-encrypted
+    sed -e 's|defs/items.txt|defs/items|' -e 's|defs/shop-index.tsv|defs/.shop-index|' targets/shop.ini >targets/shop
+    echo "my notes" >"$WORK/names/items-text"
+
+    run to-text --target targets/items --binary "$WORK/names/items" --text "$WORK/names/items-text"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/names/items-text" "$EXAMPLES/data/items.csv"
+    [ "$(cat "$WORK/names/items-text.bak")" = "my notes" ] || fail "the replaced text was not backed up"
+    run to-text --target targets/shop --binary "$WORK/names/items" --text "$WORK/names/shop.tsv"
+    expect 0 "End [ Binary => Text ]" ""
+    same_file "$WORK/names/shop.tsv" "$EXAMPLES/data/shop.tsv"
+
+    blank_records "$WORK/names/items" $(seq 0 33)
+    cp "$WORK/names/items" "$WORK/blanked"
+    run to-binary --target targets/items --text "$WORK/names/items-text" --binary "$WORK/names/items"
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/names/items" data/items.dat
+    run revert "$WORK/names/items"
+    expect 0 "End Revert(bak)" ""
+    same_file "$WORK/names/items" "$WORK/blanked"
+
+    # A hidden binary file names the derived text after its whole name.
+    run to-text --target targets/.items-encrypted --binary "$WORK/names/.items-encrypted" --text ""
+    expect 0 "End [ Binary => Text ]" ""
+    local derived
+    derived=$(ls -A "$WORK/names" | grep -E "^\.items-encrypted-$STAMP\.csv$") || fail "no derived text file"
+    same_file "$WORK/names/$derived" "$EXAMPLES/data/items-encrypted.csv"
+
+    run decrypt --target targets/.items-encrypted --binary "$WORK/names/.items-encrypted"
+    expect_put "$WORK/names/\.items-encrypted-Decrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items.dat
+    cp data/items.dat "$WORK/names/plain"
+    run encrypt --target targets/.items-encrypted --binary "$WORK/names/plain"
+    expect_put "$WORK/names/plain-Encrypt-$STAMP\.dat"
+    same_file "$(put_file)" data/items-encrypted.dat
+    run invert --target targets/.items-encrypted --from decrypt
+    expect_put "tables/decrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/encrypt.tbl
+    run invert --target targets/.items-encrypted --from encrypt
+    expect_put "tables/\.encrypt-Reverse-$STAMP\.dat"
+    same_file "$(put_file)" tables/decrypt.tbl
+
+    # Names of outputs still to be made are derived as before.
+    run to-text --target targets/items --binary "$WORK/names/items" --text "$WORK/names/new"
+    expect 0 "End [ Binary => Text ]" ""
+    ls "$WORK/names" | grep -qE "^new-$STAMP\.csv$" || fail "no text file derived from a new name"
+    [ ! -e "$WORK/names/new" ] || fail "a new name without extension was written as it is"
+
+    # What is no regular file, or not there, is still no file path.
+    mkfifo "$WORK/names/pipe"
+    local missing
+    for missing in "$WORK/names/pipe" "$WORK/names/missing" "$WORK/names/.missing"; do
+        run to-text --target targets/items --binary "$missing" --text "$WORK/out.csv"
+        expect 1 "" "Canceled
+Error Binary FilePath"
+    done
+    run info --target targets/missing
+    expect 1 "$(printf '%s\n' "FileInfo1" " BStartPosition   " " BRecordSize      " " BRecordCount     " \
+        " TDelimiter       " " Decrypt/Encrypt  " " NumberCode File  " " BRecordIndex     ")" "FileInfo1 Error
+FilePath "
 }
 
 case_not_files() {

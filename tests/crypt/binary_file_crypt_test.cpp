@@ -236,6 +236,29 @@ TEST_F(BinaryFileCrypt, OutputLiesBesideTheResolvedInput) {
     EXPECT_EQ(elsewhere.Read(far), Substituted(input, decrypt));
 }
 
+// An input without an extension, or a hidden one, names its output after its whole name.
+TEST_F(BinaryFileCrypt, InputsWithoutExtension) {
+    CTestEnvironment env;
+    CCodeTablePair pair;
+    const CodeTableBytes decrypt = ShuffledTable(12);
+    LoadPair(env, pair, decrypt, std::nullopt);
+    const std::string input = RandomData(300, 13);
+    env.m_folder.Write("logs/wtmp", input);
+    env.m_folder.Write(".wtmp", input);
+    const std::pair<std::string, std::string> cases[] = {
+        {"logs/wtmp", "logs/wtmp-Decrypt" + kStamp + ".dat"},
+        {env.m_folder.Path() + "logs/wtmp", "logs/wtmp-Decrypt" + kStamp + ".dat"},
+        {".wtmp", ".wtmp-Decrypt" + kStamp + ".dat"},
+    };
+    for (const auto& [path, written] : cases) {
+        CScriptedProgress progress;
+        EXPECT_EQ(ConvertBinaryFile(pair, 0, path, progress), "Put File =\r\n" + written);
+        EXPECT_EQ(env.m_folder.Read(written), Substituted(input, decrypt));
+    }
+    CScriptedProgress progress;
+    EXPECT_EQ(ConvertBinaryFile(pair, 0, "logs/missing", progress), "Error FilePath\r\nlogs/missing");
+}
+
 // A second run within the same second replaces the first run's output entirely.
 TEST_F(BinaryFileCrypt, SameSecondReplacesTheOutput) {
     CTestEnvironment env;

@@ -88,6 +88,21 @@ TEST_F(TableInversion, IdentityInvertsToItself) {
     EXPECT_EQ(env.m_folder.Read("id-Reverse" + kStamp + ".dat"), Bytes(IdentityTable()));
 }
 
+// A table file without an extension, or a hidden one, names the inverse after its whole name.
+TEST_F(TableInversion, TablesWithoutExtension) {
+    CTestEnvironment env;
+    const CodeTableBytes decrypt = ShuffledTable(4);
+    env.m_folder.Write("tables/dec", Bytes(decrypt));
+    env.m_folder.Write("tables/.enc", Bytes(InverseTable(decrypt)));
+    CCodeTablePair pair;
+    pair.Reset();
+    ASSERT_TRUE(pair.Load("tables/dec", "tables/.enc")) << pair.m_message;
+    EXPECT_EQ(WriteInverse(pair, 0), "Put File =\r\ntables/dec-Reverse" + kStamp + ".dat");
+    EXPECT_EQ(env.m_folder.Read("tables/dec-Reverse" + kStamp + ".dat"), Bytes(InverseTable(decrypt)));
+    EXPECT_EQ(WriteInverse(pair, 1), "Put File =\r\ntables/.enc-Reverse" + kStamp + ".dat");
+    EXPECT_EQ(env.m_folder.Read("tables/.enc-Reverse" + kStamp + ".dat"), Bytes(decrypt));
+}
+
 // A second run within the same second replaces the first one's file, whatever it held.
 TEST_F(TableInversion, SameSecondReplacesTheFile) {
     CTestEnvironment env;

@@ -70,6 +70,33 @@ TEST_F(TargetInfoTest, ASampleTargetLoadsWithItsInfoText) {
     EXPECT_EQ(target.m_indexList.CountText(), "2");
 }
 
+// Every file a target names may lack an extension, or be hidden, as long as it exists.
+TEST_F(TargetInfoTest, FilesWithoutExtensionLoad) {
+    env.m_folder.Write("defs/items", "ID,4,R,u,1,ID\r\n"
+                                     "Level,2,N,n,1,Level\r\n"
+                                     "Flags,1,R,2,4,F1 F2 F3 F4,defs/.flags*defs/.flags**defs/kinds\r\n"
+                                     "Kind,1,R,u,1,Kind,defs/kinds\r\n"
+                                     "Spare,2,R,u,0,\r\n"
+                                     "Name,6,N,s,1,Name\r\n");
+    env.m_folder.Write("defs/.flags", env.m_folder.Read("defs/flags.tsv"));
+    env.m_folder.Write("defs/kinds", env.m_folder.Read("defs/kinds.tsv"));
+    env.m_folder.Write("defs/dec", Identity(true));
+    env.m_folder.Write("defs/enc", Identity(true));
+    env.m_folder.Write("defs/pick", "1\r\n3\t1\r\n");
+    env.m_folder.Write("target", "[FileInfo]\r\nRecordDefinitionFileRP=defs/items\r\nBRecordSize=16\r\n"
+                                 "BRecordCount=3\r\nB2TDecryptTableFileRP=defs/dec\r\n"
+                                 "T2BEncryptTableFileRP=" + env.m_folder.Path() + "defs/enc\r\n"
+                                 "BRecordIndexListFilePath=defs/pick\r\n");
+    CTargetInfo target(1);
+    target.Reset("FileInfo1");
+    ASSERT_TRUE(target.Load("target")) << target.m_message;
+    EXPECT_TRUE(target.CheckReady()) << target.m_message;
+    EXPECT_EQ(target.m_fileInfo.FullPath(), env.m_folder.Path() + "target");
+    EXPECT_EQ(target.m_numberCodes.TableCount(), 2u);
+    EXPECT_EQ(target.m_codeTables.m_ok, 1);
+    EXPECT_EQ(target.m_indexList.m_entries, (std::vector<std::uint32_t> {2, 0}));
+}
+
 TEST_F(TargetInfoTest, TheFewestKeysThatLoad) {
     env.m_folder.Write("one.txt", "Value,4,R,u,1,Value\r\n");
     WriteInfo("RecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=2\r\n");

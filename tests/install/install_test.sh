@@ -33,6 +33,7 @@ share/doc/morvane/changelog.gz
 share/doc/morvane/copyright
 share/icons/hicolor/scalable/apps/$ID.svg
 share/man/man1/morvane-cli.1.gz
+share/man/man1/morvane.1.gz
 share/metainfo/$ID.metainfo.xml"
 
 # The examples as the build folder gets them, in $WORK/examples.
@@ -114,14 +115,17 @@ case_installed_files() {
             fail "appstreamcli validate: $(cat "$WORK/appstream.log")"
     fi
 
-    local page=$prefix/share/man/man1/morvane-cli.1.gz
-    gzip -t "$page" "$prefix/share/doc/morvane/changelog.gz" || fail "a compressed file is damaged"
-    if command -v man >/dev/null; then
-        [ "$(man -w -M "$prefix/share/man" morvane-cli)" = "$page" ] || fail "man does not find morvane-cli(1)"
+    local name page
+    for name in morvane-cli morvane; do
+        page=$prefix/share/man/man1/$name.1.gz
+        gzip -t "$page" || fail "$name.1.gz is damaged"
+        command -v man >/dev/null || continue
+        [ "$(man -w -M "$prefix/share/man" "$name")" = "$page" ] || fail "man does not find $name(1)"
         local warnings
         warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
-        [ -z "$warnings" ] || fail "the manual page has formatting problems: $warnings"
-    fi
+        [ -z "$warnings" ] || fail "the manual page $name(1) has formatting problems: $warnings"
+    done
+    gzip -t "$prefix/share/doc/morvane/changelog.gz" || fail "the changelog is damaged"
 
     [ "$("$prefix/bin/morvane-cli" --version)" = "morvane-cli $VERSION" ] || fail "the installed morvane-cli does not run"
     # The programs find the examples from their own folder, under any prefix.
@@ -240,6 +244,13 @@ case_debian_package() {
     same_lists "the lines of info" "$WORK/info.expected" "$WORK/info"
     "$cli" --home "$WORK/home" to-text --slot 1 --text "$WORK/items.csv" >/dev/null || fail "to-text failed"
     cmp -s "$WORK/items.csv" "$SOURCE/examples/data/items.csv" || fail "to-text wrote another text"
+
+    # Without --home it is an installed program: its first start fills the user's home from the
+    # packaged examples, found from where the program lies.
+    XDG_CONFIG_HOME=$WORK/config "$cli" info --slot 1 >"$WORK/info" || fail "installed info failed: $(cat "$WORK/info")"
+    same_lists "the lines of info (installed)" "$WORK/info.expected" "$WORK/info"
+    diff -r "$WORK/root/usr/share/morvane/examples" "$WORK/config/morvane" >/dev/null ||
+        fail "the home is no copy of the packaged examples"
 
     if command -v lintian >/dev/null; then
         lintian --fail-on error "$deb" >"$WORK/lintian.log" 2>&1 || fail "lintian: $(cat "$WORK/lintian.log")"

@@ -207,6 +207,26 @@ TEST(Backup, RevertRestoresTheBackupAndKeepsIt) {
     EXPECT_TRUE(env.m_box.m_shown.empty());
 }
 
+// A file without an extension, or a hidden one, is reverted when it exists.
+TEST(Backup, RevertOfFilesWithoutExtension) {
+    CTestEnvironment env;
+    for (const std::string name : {"logs/wtmp", "logs/.wtmp"}) {
+        env.m_folder.Write(name + ".bak", "original");
+        for (const std::string& path : {name, env.m_folder.Path() + name}) {
+            env.m_folder.Write(name, "changed");
+            std::string text = "before";
+            EXPECT_TRUE(RevertFromBackup(path, text)) << path;
+            EXPECT_EQ(text, "before");
+            EXPECT_EQ(env.m_folder.Read(name), "original");
+        }
+    }
+    // A name without an extension that names no file is still no file path, backup or not.
+    env.m_folder.Write("gone.bak", "original");
+    std::string text;
+    EXPECT_FALSE(RevertFromBackup("gone", text));
+    EXPECT_EQ(text, "Error FilePath\r\ngone");
+}
+
 TEST(Backup, BackupThenRevertRoundTrip) {
     CTestEnvironment env;
     const std::string path = env.m_folder.Write("data.csv", "first");

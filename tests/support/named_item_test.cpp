@@ -1,6 +1,7 @@
 #include "support/named_item.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/ini_section.h"
 #include "tests/common/test_support.h"
@@ -49,6 +50,36 @@ TEST(FileItem, SetPathAndFullPath) {
     EXPECT_EQ(item.m_message, "FilePath ");
     EXPECT_FALSE(item.SetPath(dir + std::string(300, 'a') + ".txt"));
     EXPECT_EQ(item.m_message, "FilePath FilePath Max.length over");
+}
+
+// Files without an extension, hidden ones too, are taken when they exist.
+TEST(FileItem, SetPathTakesExistingFilesWithoutExtension) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    env.m_folder.Write("defs/items", "x");
+    env.m_folder.Write(".items", "x");
+    ASSERT_EQ(::mkfifo((dir + "pipe").c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        int kind;
+        std::string fullPath;
+    } cases[] = {
+        {"defs/items", pathRelative, dir + "defs/items"},
+        {dir + "defs/items", pathAbsolute, dir + "defs/items"},
+        {".items", pathRelative, dir + ".items"},
+        {dir + ".items", pathAbsolute, dir + ".items"},
+        {"defs/missing", pathNone, ""},
+        {dir + "defs", pathNone, ""},
+        {dir + "pipe", pathNone, ""},
+    };
+    CFileItem item;
+    for (const Case& c : cases) {
+        item.Reset("Record Def");
+        EXPECT_EQ(item.SetPath(c.path), c.kind != pathNone) << c.path;
+        EXPECT_EQ(item.m_pathKind, c.kind) << c.path;
+        EXPECT_EQ(item.m_message, c.kind != pathNone ? "" : "FilePath ") << c.path;
+        EXPECT_EQ(item.FullPath(), c.fullPath) << c.path;
+    }
 }
 
 TEST(IniSection, ReadsItsSection) {

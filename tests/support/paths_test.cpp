@@ -1,6 +1,8 @@
 #include "support/paths.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/file.h"
 #include "platform/system.h"
@@ -19,6 +21,30 @@ TEST(Paths, ClassifyPath) {
     for (const auto& [path, kind] : cases) EXPECT_EQ(ClassifyPath(path), kind) << path;
 }
 
+// A path naming an existing regular file is complete without an extension; every other path
+// classifies as written.
+TEST(Paths, ClassifyFilePathTakesExistingFilesAsComplete) {
+    CTestEnvironment env;
+    const std::string dir = env.m_folder.Path();
+    env.m_folder.Write("data", "x");
+    env.m_folder.Write(".hidden", "x");
+    env.m_folder.Write("logs/wtmp", "x");
+    env.m_folder.Write("in.dat", "x");
+    env.m_folder.Write("old.", "x");
+    std::filesystem::create_directory(dir + "folder");
+    ASSERT_EQ(::mkfifo((dir + "pipe").c_str(), 0600), 0);
+    const std::pair<std::string, int> cases[] = {
+        {dir + "data", 15}, {dir + ".hidden", 15}, {dir + "logs/wtmp", 15}, {dir + "logs\\wtmp", 15},
+        {"data", 12}, {".hidden", 12}, {"logs/wtmp", 14}, {dir + "old.", 15},
+        // Names with an extension, as before, whether the file exists or not.
+        {dir + "in.dat", 15}, {dir + "missing.dat", 15}, {"missing.dat", 12},
+        // Nothing there, or no regular file: as written.
+        {dir + "missing", 7}, {"missing", 4}, {dir + ".missing", 11}, {dir + "folder", 7}, {dir + "pipe", 7},
+        {dir + "data ", 7}, {dir + "logs/", 3}, {"/", 1}, {"", 0},
+    };
+    for (const auto& [path, kind] : cases) EXPECT_EQ(ClassifyFilePath(path), kind) << path;
+}
+
 TEST(Paths, PathPartSets) {
     const std::string path = "/data/sub/in.dat";
     const std::pair<int, const char*> cases[] = {
@@ -29,6 +55,15 @@ TEST(Paths, PathPartSets) {
     for (const auto& [set, part] : cases) EXPECT_EQ(PathPart(path, set), part) << set;
     EXPECT_EQ(PathPart("C:\\x\\y.z.txt", 3), "C:\\x\\");
     EXPECT_EQ(PathPart("C:\\x\\y.z.txt", 4), "y.z");
+}
+
+TEST(Paths, PathStemKeepsAHiddenNameWhole) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/data/in.dat", "/data/in"}, {"/data/a.b.c", "/data/a.b"}, {"/logs/wtmp", "/logs/wtmp"},
+        {"/data/.hidden", "/data/.hidden"}, {"/data/.a.csv", "/data/.a"}, {"sub\\data.", "sub\\data"},
+        {"/data/", "/data/"}, {"", ""},
+    };
+    for (const auto& [path, stem] : cases) EXPECT_EQ(PathStem(path), stem) << path;
 }
 
 TEST(Paths, NormalizeAndMakeRelative) {
@@ -49,6 +84,20 @@ TEST(Paths, NormalizeAndMakeRelative) {
         {"/", "", "/"},
     };
     for (const Case& c : cases) {
+        EXPECT_EQ(NormalizePath(c.path, false), c.plain) << c.path;
+        EXPECT_EQ(NormalizePath(c.path, true), c.rooted) << c.path;
+    }
+    // Existing files need no extension, hidden ones included.
+    env.m_folder.Write("data", "x");
+    env.m_folder.Write(".hidden", "x");
+    const Case existing[] = {
+        {"data", dir + "data", dir + "data"},
+        {dir + "data", dir + "data", dir + "data"},
+        {".hidden", dir + ".hidden", dir + ".hidden"},
+        {dir + ".hidden", dir + ".hidden", dir + ".hidden"},
+        {dir + ".missing", "", ""},
+    };
+    for (const Case& c : existing) {
         EXPECT_EQ(NormalizePath(c.path, false), c.plain) << c.path;
         EXPECT_EQ(NormalizePath(c.path, true), c.rooted) << c.path;
     }
@@ -110,6 +159,12 @@ TEST(Paths, CheckFileAccess) {
     EXPECT_FALSE(CheckFileAccess("in.dat", modeRead | typeBinary, text));
     EXPECT_EQ(text, "FilePath");
     EXPECT_FALSE(CheckFileAccess(env.m_folder.Path() + "nofolder/x.dat", modeRead | typeBinary, text));
+    EXPECT_EQ(text, "FilePath");
+    // Without an extension only an existing file passes: a name still to be made is derived first.
+    const std::string data = env.m_folder.Write("data", "abc");
+    EXPECT_TRUE(CheckFileAccess(data, modeReadWrite | typeBinary, text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(CheckFileAccess(env.m_folder.Path() + "new", modeWrite | modeCreate | typeText, text));
     EXPECT_EQ(text, "FilePath");
     EXPECT_FALSE(CheckFileAccess(existing, modeRead, text)); // neither text nor binary
     EXPECT_EQ(text.rfind("Can't open file\r\n6 ", 0), 0u) << text;
