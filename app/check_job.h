@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/check_report.h"
 #include "app/job_driver.h"
 
 class CProgress;
@@ -18,7 +19,7 @@ struct CCheckRequest {
     std::string textPath;            // field 1005 as typed
     std::string caption;             // the check's caption, its job title
     bool firstColumnIsIndex = false; // the dry run's records, as check box 1029 gives them
-    std::size_t limit = 100;         // problem lines kept in the report
+    std::size_t limit = CCheckReport::kDefaultLimit; // problem lines kept in the report
     // Called with true before the check runs and with false after it; may be empty.
     std::function<void(bool busy)> waitCursor;
 };

@@ -30,9 +30,14 @@ constexpr unsigned reasonCommentMark = 1u << 5;
 constexpr unsigned reasonBlanks = 1u << 6;
 constexpr unsigned reasonOddLastByte = 1u << 7;
 constexpr const char* kReasonTexts[] = {
-    "text after its end",         "bits outside the fields",       "shared meaning",
-    "delimiter or line break in a cell", "end-of-text byte 1A in a cell", "comment mark // in a cell",
-    "blanks at the edge of a cell", "odd last byte",
+    "text after its end",
+    "bits outside the fields",
+    "shared meaning",
+    "delimiter or line break in a cell",
+    "end-of-text byte 1A in a cell",
+    "comment mark // in a cell",
+    "blanks at the edge of a cell",
+    "odd last byte",
 };
 
 // The most bytes a report line shows of one item.

@@ -661,9 +661,6 @@ At line 1. Name, byte 32: 58 => 00 (text after its end).
     run check --slot 1 --limit many
     expect 2 "" "morvane-cli: --limit takes a number of 0 or more
 $USAGE"
-    run check --slot 1 --no-backup
-    expect 2 "" "morvane-cli: --no-backup is not an option of check
-$USAGE"
     [ "$(checksums)" = "$before" ] || fail "a check wrote a file"
 }
 
