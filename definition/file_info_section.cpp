@@ -21,6 +21,7 @@ void CFileInfoSection::Reset(const std::string& name) {
     m_indexListPath.clear();
     m_binaryFilePath.clear();
     m_textFilePath.clear();
+    m_textFileBom = false;
 }
 
 bool CFileInfoSection::Load(const std::string& path, const std::string& name) {
@@ -88,4 +89,8 @@ void CFileInfoSection::ReadKeys() {
     m_binaryFilePath = GetString("BinaryFilePath");
     m_textFilePath = GetString("TextFilePath");
     m_indexListPath = GetString("BRecordIndexListFilePath");
+
+    const std::string bom = GetString("TextFileBOM");
+    if (bom != "" && bom != "0" && bom != "1") Fail("TextFileBOM" + Word(wRange, sepPeriod));
+    m_textFileBom = bom == "1";
 }

@@ -23,6 +23,7 @@ public:
     std::string m_indexListPath;
     std::string m_binaryFilePath;
     std::string m_textFilePath;
+    bool m_textFileBom = false; // TextFileBOM=1: Binary => Text begins the text with a UTF-8 byte order mark
 
 private:
     void ReadKeys();

@@ -10,6 +10,7 @@
 #include "engine/binary_records.h"
 #include "engine/line_format.h"
 #include "platform/file.h"
+#include "support/table_file_reader.h"
 
 bool RecordToLine(CTargetInfo& target, const std::uint8_t* record, std::string& line) {
     const CLineFormat format(target);
@@ -33,6 +34,8 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
         // In text mode the file itself turns LF into CR LF.
         const std::string_view lineEnd = (text.Flags() & typeText) ? "\n" : "\r\n";
         CLine line;
+        // Some spreadsheets recognise UTF-8 only by its byte order mark.
+        if (target.m_fileInfo.m_textFileBom) line.Append(kUtf8ByteOrderMark);
         line.Append(target.m_recordDefinition.m_headerLine);
         line.Append(lineEnd);
         text.Write(line.Data(), line.Size());

@@ -67,7 +67,7 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
     for (;;) {
         SetLineNote();
         if (!m_file.ReadLine(m_line)) return false;
-        ++m_lineNumber;
+        if (++m_lineNumber == 1 && m_line.starts_with(kUtf8ByteOrderMark)) m_line.erase(0, kUtf8ByteOrderMark.size());
         if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields)) {
             ++m_count;
             return true;

@@ -33,6 +33,10 @@ private:
     void SetLineNote();
 };
 
+// A UTF-8 byte order mark, which a table's first line may begin with: spreadsheets and editors
+// write one. It is no part of the line.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Where a comment starts in a line of a text table.
 inline constexpr std::string_view kCommentMark = "//";
 

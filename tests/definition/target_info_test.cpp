@@ -110,6 +110,14 @@ TEST_F(TargetInfoTest, TheFewestKeysThatLoad) {
     ASSERT_TRUE(target.Load("target.ini"));
     EXPECT_EQ(target.DisplayName(), "FileInfo2 Not set"); // also after a reload
     EXPECT_TRUE(target.CheckReady());
+    EXPECT_FALSE(target.m_fileInfo.m_textFileBom);
+    for (const char* value : {"0", "1"}) {
+        WriteInfo("RecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=2\r\nTextFileBOM=" +
+                  std::string(value) + "\r\n");
+        ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+        EXPECT_EQ(target.m_fileInfo.m_textFileBom, value[0] == '1');
+        EXPECT_EQ(target.m_fileInfo.m_infoText, "\n4\n2\n\n--\n0"); // the panel is unchanged
+    }
 }
 
 TEST_F(TargetInfoTest, TextDelimiterChoices) {
@@ -155,6 +163,8 @@ TEST_F(TargetInfoTest, FailuresOfTheTargetInfoFile) {
          "ManageCrypt Error\r\nDecrypt Error\r\nCan't read file\r\nshort.tbl"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nBRecordIndexListFilePath=bad.tsv\r\n",
          "BRecordIndexList Error\r\nAt line 3. Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextFileBOM=yes\r\n", "FileInfo1 Error\r\nTextFileBOM.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextFileBOM=2\r\n", "FileInfo1 Error\r\nTextFileBOM.Range"},
     };
     for (const Case& c : cases) {
         WriteInfo(c.keys);

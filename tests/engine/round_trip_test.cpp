@@ -159,6 +159,18 @@ TEST_F(RoundTripTest, BinaryToTextAndBackGivesTheSameBytes) {
     EXPECT_EQ(Hex(ReadFile(BinaryPath())), Hex(m_original));
 }
 
+TEST_F(RoundTripTest, AByteOrderMarkIsWrittenOnRequestAndAlwaysRead) {
+    ASSERT_TRUE(ToText()) << target.m_message;
+    const std::string plain = ReadFile(TextPath());
+    ASSERT_EQ(plain.rfind("//", 0), 0u);
+    target.m_fileInfo.m_textFileBom = true;
+    ASSERT_TRUE(ToText()) << target.m_message;
+    EXPECT_EQ(ReadFile(TextPath()), "\xEF\xBB\xBF" + plain);
+    Scramble(AllRecords());
+    ASSERT_TRUE(ToBinary()) << target.m_message;
+    EXPECT_EQ(Hex(ReadFile(BinaryPath())), Hex(m_original));
+}
+
 class RoundTripByIndexListTest : public RoundTripTest {
 protected:
     void SetUp() override {

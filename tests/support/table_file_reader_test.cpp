@@ -156,6 +156,11 @@ TEST_F(TableFileReaderTest, ReadsDataLines) {
         {"Ctrl+Z ends the file", "a\n\x1A" "b\n", ",", false, {{1, "a"}}, "At line 2."},
         {"empty file", "", ",", false, {}, "At line 1."},
         {"tab delimiter", "1\t one \n2\ttwo\n", "\t", false, {{1, "1|one"}, {2, "2|two"}}, "At line 3."},
+        // A UTF-8 byte order mark at the very start is no part of the first line, anywhere else it is.
+        {"byte order mark before a comment", "\xEF\xBB\xBF//h\na\n", ",", false, {{2, "a"}}, "At line 3."},
+        {"byte order mark before data", "\xEF\xBB\xBF" "a,b\n", ",", false, {{1, "a|b"}}, "At line 2."},
+        {"byte order mark alone", "\xEF\xBB\xBF", ",", false, {}, "At line 2."},
+        {"byte order mark later", "a\n\xEF\xBB\xBF" "b\n", ",", false, {{1, "a"}, {2, "\xEF\xBB\xBF" "b"}}, "At line 3."},
     };
     for (const ReadCase& c : cases) {
         EXPECT_EQ(ReadAll(c.contents, c.delimiter, c.skipEmpty), c.expected) << c.title;
