@@ -25,11 +25,23 @@ std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]) {
     return length;
 }
 
-// Replaces every occurrence of what, left to right and without rescanning replaced text.
+// Replaces every occurrence of what, left to right and without rescanning replaced text. The
+// result is built apart, so that a long text with many occurrences takes linear time; the two
+// buffers are swapped, and both keep their storage for the next text.
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
     if (what.empty()) return;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
+    std::size_t at = text.find(what);
+    if (at == std::string::npos) return;
+    thread_local std::string replaced;
+    replaced.clear();
+    std::size_t from = 0;
+    for (; at != std::string::npos; at = text.find(what, from)) {
+        replaced.append(text, from, at - from);
+        replaced.append(with);
+        from = at + what.size();
+    }
+    replaced.append(text, from, std::string::npos);
+    text.swap(replaced);
 }
 
 } // namespace
