@@ -29,6 +29,20 @@ void CBinaryRecords::Open() {
     m_file.Seek(info.m_startPosition, CFile::begin);
 }
 
+bool CBinaryRecords::Finish(CProgress& progress) {
+    Close();
+    if (!m_stopped) m_target.m_message.clear();
+    progress.Close();
+    return !m_stopped;
+}
+
+bool CBinaryRecords::Abandon(CProgress& progress) {
+    Close();
+    m_target.m_message = Word(wError) + " " + RecordNote(m_read) + " " + FailureText();
+    progress.Close();
+    return false;
+}
+
 std::string RecordNote(std::uint32_t record) {
     if (record == 0) return std::string();
     return "At line " + std::to_string(record) + ".";

@@ -23,10 +23,18 @@ public:
     std::uint32_t Count() const { return m_count; }
     // Reads the next record (by the next entry, when the index list is used), after asking the
     // progress display whether to stop: false at the end, or after a confirmed stop (then
-    // Stopped, and the target's message word 28). noteRecord becomes the record's number in the
-    // run, counted from 1, once its place is found; throws the failure text.
-    bool Next(CProgress& progress, std::uint32_t& noteRecord);
+    // Stopped, and the target's message word 28). Throws the failure text.
+    bool Next(CProgress& progress);
     bool Stopped() const { return m_stopped; }
+    // The number in the run, counted from 1, of the record whose place was found last: the
+    // record of the line note; 0 before the first.
+    std::uint32_t Number() const { return m_read; }
+    // The end of a run that went through or was stopped: the file closed, the target's message
+    // cleared unless stopped, the progress display closed. Whether the run went through.
+    bool Finish(CProgress& progress);
+    // The end of a failed run, from its catch block: the file closed, the target's message
+    // "Error", the line note and the caught failure, the progress display closed. False.
+    bool Abandon(CProgress& progress);
     // The record read last as stored and as converted (decrypted), each followed by a zero byte.
     const std::uint8_t* Stored() const { return m_stored.get(); }
     const std::uint8_t* Record() const { return m_decrypt ? m_plain.get() : m_stored.get(); }
@@ -55,7 +63,7 @@ void OpenBinaryFile(CFile& file, const std::string& path);
 std::string RecordNote(std::uint32_t record);
 
 // Defined here: it runs once per record of the conversions and checks.
-inline bool CBinaryRecords::Next(CProgress& progress, std::uint32_t& noteRecord) {
+inline bool CBinaryRecords::Next(CProgress& progress) {
     if (m_read >= m_count) return false;
     if (progress.PollCancel()) {
         m_target.m_message = Word(wStop);
@@ -69,7 +77,7 @@ inline bool CBinaryRecords::Next(CProgress& progress, std::uint32_t& noteRecord)
     } else {
         m_recordIndex = m_read;
     }
-    noteRecord = ++m_read;
+    ++m_read;
     if (m_file.Read(m_stored.get(), m_recordSize) != m_recordSize)
         Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
     if (m_decrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());

@@ -24,7 +24,6 @@ bool RecordToLine(CTargetInfo& target, const std::uint8_t* record, std::string& 
 
 bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
     CBinaryRecords records(target);
-    std::uint32_t noteRecord = 0; // the record of the line note, counted from 1
     try {
         const std::string jobTitle = target.m_message;
         const CLineFormat format(target);
@@ -44,25 +43,19 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
         progress.Start(0, records.Count(), 1, jobTitle, true);
 
         std::string scratch;
-        while (records.Next(progress, noteRecord)) {
+        while (records.Next(progress)) {
             if (!format.Usable()) Fail(Word(wSystem));
             format.Format(records.Record(), line, scratch);
             line.Append(lineEnd);
             text.Write(line.Data(), line.Size());
             // The display refreshes now and then; the lines written so far go to the system then.
-            if (progress.Update(noteRecord)) text.Flush();
+            if (progress.Update(records.Number())) text.Flush();
         }
 
-        records.Close();
         text.Flush();
-        if (!records.Stopped()) target.m_message.clear();
-        progress.Close();
-        return !records.Stopped();
+        return records.Finish(progress);
     } catch (...) {
         // The caller decides what becomes of the text file; the lines written so far are kept.
-        records.Close();
-        target.m_message = Word(wError) + " " + RecordNote(noteRecord) + " " + FailureText();
-        progress.Close();
-        return false;
+        return records.Abandon(progress);
     }
 }

@@ -233,7 +233,6 @@ void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, con
 
 bool CheckRoundTrip(CTargetInfo& target, CCheckReport& report, CProgress& progress) {
     CBinaryRecords records(target);
-    std::uint32_t noteRecord = 0; // the record of the line note, counted from 1
     try {
         const std::string jobTitle = target.m_message;
         CRoundTrip trip(target);
@@ -241,25 +240,19 @@ bool CheckRoundTrip(CTargetInfo& target, CCheckReport& report, CProgress& progre
         const bool byIndex = UsesIndexList(target);
         progress.Start(0, records.Count(), 1, jobTitle, true);
 
-        while (records.Next(progress, noteRecord)) {
+        while (records.Next(progress)) {
             if (!trip.Usable()) Fail(Word(wSystem));
             if (!trip.ComesBack(records.Stored(), records.Record())) {
-                std::string note = RecordNote(noteRecord);
+                std::string note = RecordNote(records.Number());
                 if (byIndex) note += " Record " + std::to_string(records.RecordIndex()) + ".";
                 trip.Report(note, records.Stored(), records.Record(), report);
             }
             ++report.m_checked;
-            progress.Update(noteRecord);
+            progress.Update(records.Number());
         }
 
-        records.Close();
-        if (!records.Stopped()) target.m_message.clear();
-        progress.Close();
-        return !records.Stopped();
+        return records.Finish(progress);
     } catch (...) {
-        records.Close();
-        target.m_message = Word(wError) + " " + RecordNote(noteRecord) + " " + FailureText();
-        progress.Close();
-        return false;
+        return records.Abandon(progress);
     }
 }
