@@ -22,6 +22,7 @@ void CFileInfoSection::Reset(const std::string& name) {
     m_binaryFilePath.clear();
     m_textFilePath.clear();
     m_textFileBom = false;
+    m_textQuoting = false;
 }
 
 bool CFileInfoSection::Load(const std::string& path, const std::string& name) {
@@ -90,7 +91,13 @@ void CFileInfoSection::ReadKeys() {
     m_textFilePath = GetString("TextFilePath");
     m_indexListPath = GetString("BRecordIndexListFilePath");
 
-    const std::string bom = GetString("TextFileBOM");
-    if (bom != "" && bom != "0" && bom != "1") Fail("TextFileBOM" + Word(wRange, sepPeriod));
-    m_textFileBom = bom == "1";
+    m_textFileBom = ReadSwitch("TextFileBOM");
+    m_textQuoting = ReadSwitch("TextQuoting");
+}
+
+// A key that 1 switches on; empty or 0 leaves it off.
+bool CFileInfoSection::ReadSwitch(const char* key) {
+    const std::string value = GetString(key);
+    if (value != "" && value != "0" && value != "1") Fail(std::string(key) + Word(wRange, sepPeriod));
+    return value == "1";
 }

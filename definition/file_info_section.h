@@ -24,8 +24,10 @@ public:
     std::string m_binaryFilePath;
     std::string m_textFilePath;
     bool m_textFileBom = false; // TextFileBOM=1: Binary => Text begins the text with a UTF-8 byte order mark
+    bool m_textQuoting = false; // TextQuoting=1: the text's cells stand in quotes where they need them
 
 private:
     void ReadKeys();
+    bool ReadSwitch(const char* key);
     std::int32_t ParseNumber(const char* key, const std::string& value, std::int32_t low, bool required);
 };

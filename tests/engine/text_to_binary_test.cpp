@@ -237,6 +237,59 @@ TEST_F(TextToBinaryTest, FailuresNameTheLineOfTheTextFile) {
     }
 }
 
+// A file as a spreadsheet saves it with every text cell quoted: the header a comment, numbers
+// quoted or not, quotes, delimiters, blanks and line breaks inside the quotes kept.
+TEST_F(TextToBinaryTest, WithQuotingASpreadsheetsFileConverts) {
+    const CTargetSetup setup =
+        CTargetSetup("ID,1,R,u,1,ID\r\nName,6,N,s,1,Name\r\nKind,1,R,u,1,Kind,kinds.tsv\r\nPrice,2,R,u,1,Price\r\n",
+                     10, 5)
+            .File("kinds.tsv", "0\tWeapon\r\n1\tShield, big\r\n");
+    const std::string text = "\"//ID\",\"Name\",\"Kind\",\"Price\"\r\n"
+                             "1,\"Sword\",\"Weapon\",120\r\n"
+                             "2,\"a \"\"X\"\"\",\"Shield, big\",80\r\n"
+                             "\"3\" , \"a, b\" ,\"Weapon\",\"7\"\r\n"
+                             "4,\" pad \",\"Weapon\",0\r\n"
+                             "5,\"a\r\nb\",\"Weapon\",258\r\n";
+    ASSERT_TRUE(Load(CTargetSetup(setup).Key("TextQuoting", "1")));
+    WriteBinary(std::string(50, '\xEE'));
+    WriteText(text);
+    EXPECT_TRUE(Convert()) << target.m_message;
+    EXPECT_EQ(Hex(Binary()), Hex(Bytes({1, 'S', 'w', 'o', 'r', 'd', 0, 0, 120, 0}) +
+                                 Bytes({2, 'a', ' ', '"', 'X', '"', 0, 1, 80, 0}) +
+                                 Bytes({3, 'a', ',', ' ', 'b', 0, 0, 0, 7, 0}) +
+                                 Bytes({4, ' ', 'p', 'a', 'd', ' ', 0, 0, 0, 0}) +
+                                 Bytes({5, 'a', '\r', '\n', 'b', 0, 0, 0, 2, 1})));
+
+    // Without the key the quoted header is no comment.
+    ASSERT_TRUE(Load(setup));
+    EXPECT_FALSE(Convert());
+    EXPECT_EQ(target.m_message, "At line 1. Item Num");
+}
+
+TEST_F(TextToBinaryTest, WithQuotingAQuoteFaultFailsAtItsLine) {
+    const std::string old = OldRecords(3);
+    const struct {
+        const char* title;
+        std::string text;
+        std::string message;
+        std::string records;
+    } cases[] = {
+        {"a quote never closed", kNumberedHeader + NewLines(0, 1) + "1,\"ne\r\nw\r\n2,new\r\n",
+         "At line 3. TextQuoting.Inconsistent", NewRecord(0) + OldRecords(2)},
+        {"text after the closing quote", kNumberedHeader + NewLines(0, 2) + "2,\"n\"ew\r\n",
+         "At line 4. TextQuoting.Inconsistent", NewRecord(0) + NewRecord(1) + OldRecords(1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3).Key("TextQuoting", "1")));
+        WriteBinary(old);
+        WriteText(c.text);
+        EXPECT_FALSE(Convert());
+        EXPECT_EQ(target.m_message, c.message);
+        EXPECT_EQ(Binary(), c.records);
+    }
+}
+
 TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
     ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 1)));
     WriteText(kNumberedHeader + NewLines(0, 1));

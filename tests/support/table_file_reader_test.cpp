@@ -161,12 +161,96 @@ TEST_F(TableFileReaderTest, ReadsDataLines) {
         {"byte order mark before data", "\xEF\xBB\xBF" "a,b\n", ",", false, {{1, "a|b"}}, "At line 2."},
         {"byte order mark alone", "\xEF\xBB\xBF", ",", false, {}, "At line 2."},
         {"byte order mark later", "a\n\xEF\xBB\xBF" "b\n", ",", false, {{1, "a"}, {2, "\xEF\xBB\xBF" "b"}}, "At line 3."},
+        // Without quoting, quotes are data, and a comment mark within them cuts the line.
+        {"quotes are data", "\"//ID\",\"a\"\n\"x,y\"\n", ",", false, {{1, "\""}, {2, "\"x|y\""}}, "At line 3."},
     };
     for (const ReadCase& c : cases) {
         EXPECT_EQ(ReadAll(c.contents, c.delimiter, c.skipEmpty), c.expected) << c.title;
         EXPECT_EQ(reader.m_lineNote, c.finalNote) << c.title;
         EXPECT_EQ(reader.m_count, c.expected.size()) << c.title;
         EXPECT_TRUE(reader.m_fields.empty()) << c.title;
+    }
+}
+
+struct QuotedLine {
+    std::string note; // of the record's first line
+    std::string fields; // joined with '|'
+    bool operator==(const QuotedLine&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const QuotedLine& line) { return out << line.note << line.fields; }
+
+// With quoting, a record goes on over the line ends inside its quotes, which it keeps as they
+// stand in the file; the line numbers count every line.
+TEST_F(TableFileReaderTest, QuotedRecordsSpanLines) {
+    const struct {
+        const char* title;
+        std::string contents;
+        std::vector<QuotedLine> expected;
+        std::string finalNote;
+    } cases[] = {
+        {"as a spreadsheet saves it", "\"//ID\",\"Name\"\r\n1,\"Sword, long\"\r\n2,\"Shield\"\r\n",
+         {{"At line 2.", "1|Sword, long"}, {"At line 3.", "2|Shield"}}, "At line 4."},
+        {"line breaks kept", "1,\"a\r\nb\"\r\n2,\"c\nd\",\"\r\n\r\ne\"\n3, f \n",
+         {{"At line 1.", "1|a\r\nb"}, {"At line 3.", "2|c\nd|\r\n\r\ne"}, {"At line 7.", "3|f"}}, "At line 8."},
+        {"a comment after a record over lines", "\"a\nb\" //c\n// d\n\ne\n",
+         {{"At line 1.", "a\nb"}, {"At line 5.", "e"}}, "At line 6."},
+        {"a byte order mark before a quoted header", "\xEF\xBB\xBF\"//ID\"\r\n\"\"\r\n", {{"At line 2.", ""}},
+         "At line 3."},
+        {"a CR alone is no line end", "\"a\rb\"\r", {{"At line 1.", "a\rb"}}, "At line 2."},
+    };
+    for (const auto& c : cases) {
+        env.m_folder.Write("table.txt", c.contents);
+        reader.Reset("Table");
+        reader.m_delimiter = ",";
+        reader.m_quoting = true;
+        ASSERT_TRUE(reader.SetPath("table.txt"));
+        reader.Open();
+        std::vector<QuotedLine> lines;
+        while (reader.ReadNext(false)) {
+            std::string joined;
+            for (std::size_t i = 0; i < reader.m_fields.size(); ++i)
+                joined += (i ? "|" : "") + std::string(reader.m_fields[i]);
+            lines.push_back({reader.m_lineNote, joined});
+        }
+        reader.Close();
+        EXPECT_EQ(lines, c.expected) << c.title;
+        EXPECT_EQ(reader.m_lineNote, c.finalNote) << c.title;
+    }
+}
+
+// A quote that never closes, or text after a closing quote, fails at the line where its field
+// began; reading goes on after the line that failed.
+TEST_F(TableFileReaderTest, QuotingFaultsNameTheLineOfTheirField) {
+    const struct {
+        const char* title;
+        std::string contents;
+        std::string note;
+        std::string after; // the next line read after the failure, or "" for the end
+    } cases[] = {
+        {"never closed", "1,ok\r\n2,\"never\r\nclosed\r\n", "At line 2.", ""},
+        {"opened after a cell over lines", "1,\"a\r\nb\",\"c\r\nd\r\n", "At line 2.", ""},
+        {"ended by the end byte", "\"a\x1A\"\r\n", "At line 1.", ""},
+        {"text after the quote", "//h\n\"a\"b\nc\n", "At line 2.", "At line 3. c"},
+        {"text after a quote closed lines later", "\"a\nb\nc\"d,e\nf\n", "At line 1.", "At line 4. f"},
+    };
+    for (const auto& c : cases) {
+        env.m_folder.Write("table.txt", c.contents);
+        reader.Reset("Table");
+        reader.m_delimiter = ",";
+        reader.m_quoting = true;
+        ASSERT_TRUE(reader.SetPath("table.txt"));
+        reader.Open();
+        try {
+            while (reader.ReadNext(false)) {
+            }
+            ADD_FAILURE() << c.title << ": no failure";
+        } catch (const CFailure& failure) {
+            EXPECT_EQ(reader.m_lineNote + " " + failure.Text(), c.note + " TextQuoting.Inconsistent") << c.title;
+        }
+        const std::string after = reader.ReadNext(false) ? reader.m_lineNote + " " + std::string(reader.m_fields[0]) : "";
+        EXPECT_EQ(after, c.after) << c.title;
+        reader.Close();
     }
 }
 
@@ -251,6 +335,7 @@ TEST_F(TableFileReaderTest, CloseAndResetReleaseTheFile) {
     EXPECT_THROW(reader.ReadNext(false), CFileException);
 
     reader.m_delimiter = ",";
+    reader.m_quoting = true;
     ASSERT_TRUE(reader.SetPath("table.txt"));
     reader.Open();
     ASSERT_TRUE(reader.ReadNext(false));
@@ -258,6 +343,7 @@ TEST_F(TableFileReaderTest, CloseAndResetReleaseTheFile) {
     EXPECT_NO_THROW(CFile(fullPath, modeWrite | modeNoTruncate | modeCreate | typeBinary));
     EXPECT_EQ(reader.m_name, "Table");
     EXPECT_EQ(reader.m_delimiter, "\t");
+    EXPECT_FALSE(reader.m_quoting);
     EXPECT_EQ(reader.m_lineNumber, 0u);
     EXPECT_EQ(reader.m_count, 0u);
     EXPECT_EQ(reader.m_lineNote, "");
