@@ -106,19 +106,27 @@ std::ostream& operator<<(std::ostream& out, const DataLine& line) {
 
 class TableFileReaderTest : public ::testing::Test {
 protected:
-    // Writes the file, opens it through a fresh reader and reads every data line.
-    std::vector<DataLine> ReadAll(const std::string& contents, const std::string& delimiter, bool skipEmpty) {
+    // Writes the file and opens it through a fresh reader.
+    void OpenTable(const std::string& contents, const std::string& delimiter, bool quoting) {
         env.m_folder.Write("table.txt", contents);
         reader.Reset("Table");
         reader.m_delimiter = delimiter;
+        reader.m_quoting = quoting;
         EXPECT_TRUE(reader.SetPath("table.txt"));
         reader.Open();
+    }
+    // Reads every data line of the file, noting also the line note of each.
+    std::vector<DataLine> ReadAll(const std::string& contents, const std::string& delimiter, bool skipEmpty,
+                                  bool quoting = false) {
+        OpenTable(contents, delimiter, quoting);
         std::vector<DataLine> lines;
+        notes.clear();
         while (reader.ReadNext(skipEmpty)) {
             std::string joined;
             for (std::size_t i = 0; i < reader.m_fields.size(); ++i)
                 joined += (i ? "|" : "") + std::string(reader.m_fields[i]);
             lines.push_back({reader.m_lineNumber, joined});
+            notes.push_back(reader.m_lineNote);
         }
         reader.Close();
         return lines;
@@ -126,6 +134,7 @@ protected:
 
     CTestEnvironment env;
     CTableFileReader reader;
+    std::vector<std::string> notes;
 };
 
 struct ReadCase {
@@ -172,49 +181,30 @@ TEST_F(TableFileReaderTest, ReadsDataLines) {
     }
 }
 
-struct QuotedLine {
-    std::string note; // of the record's first line
-    std::string fields; // joined with '|'
-    bool operator==(const QuotedLine&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const QuotedLine& line) { return out << line.note << line.fields; }
-
 // With quoting, a record goes on over the line ends inside its quotes, which it keeps as they
-// stand in the file; the line numbers count every line.
+// stand in the file; its note names its first line, and the line numbers count every line.
 TEST_F(TableFileReaderTest, QuotedRecordsSpanLines) {
     const struct {
         const char* title;
         std::string contents;
-        std::vector<QuotedLine> expected;
+        std::vector<DataLine> expected;
+        std::vector<std::string> notes;
         std::string finalNote;
     } cases[] = {
         {"as a spreadsheet saves it", "\"//ID\",\"Name\"\r\n1,\"Sword, long\"\r\n2,\"Shield\"\r\n",
-         {{"At line 2.", "1|Sword, long"}, {"At line 3.", "2|Shield"}}, "At line 4."},
+         {{2, "1|Sword, long"}, {3, "2|Shield"}}, {"At line 2.", "At line 3."}, "At line 4."},
         {"line breaks kept", "1,\"a\r\nb\"\r\n2,\"c\nd\",\"\r\n\r\ne\"\n3, f \n",
-         {{"At line 1.", "1|a\r\nb"}, {"At line 3.", "2|c\nd|\r\n\r\ne"}, {"At line 7.", "3|f"}}, "At line 8."},
-        {"a comment after a record over lines", "\"a\nb\" //c\n// d\n\ne\n",
-         {{"At line 1.", "a\nb"}, {"At line 5.", "e"}}, "At line 6."},
-        {"a byte order mark before a quoted header", "\xEF\xBB\xBF\"//ID\"\r\n\"\"\r\n", {{"At line 2.", ""}},
+         {{2, "1|a\r\nb"}, {6, "2|c\nd|\r\n\r\ne"}, {7, "3|f"}}, {"At line 1.", "At line 3.", "At line 7."},
+         "At line 8."},
+        {"a comment after a record over lines", "\"a\nb\" //c\n// d\n\ne\n", {{2, "a\nb"}, {5, "e"}},
+         {"At line 1.", "At line 5."}, "At line 6."},
+        {"a byte order mark before a quoted header", "\xEF\xBB\xBF\"//ID\"\r\n\"\"\r\n", {{2, ""}}, {"At line 2."},
          "At line 3."},
-        {"a CR alone is no line end", "\"a\rb\"\r", {{"At line 1.", "a\rb"}}, "At line 2."},
+        {"a CR alone is no line end", "\"a\rb\"\r", {{1, "a\rb"}}, {"At line 1."}, "At line 2."},
     };
     for (const auto& c : cases) {
-        env.m_folder.Write("table.txt", c.contents);
-        reader.Reset("Table");
-        reader.m_delimiter = ",";
-        reader.m_quoting = true;
-        ASSERT_TRUE(reader.SetPath("table.txt"));
-        reader.Open();
-        std::vector<QuotedLine> lines;
-        while (reader.ReadNext(false)) {
-            std::string joined;
-            for (std::size_t i = 0; i < reader.m_fields.size(); ++i)
-                joined += (i ? "|" : "") + std::string(reader.m_fields[i]);
-            lines.push_back({reader.m_lineNote, joined});
-        }
-        reader.Close();
-        EXPECT_EQ(lines, c.expected) << c.title;
+        EXPECT_EQ(ReadAll(c.contents, ",", false, true), c.expected) << c.title;
+        EXPECT_EQ(notes, c.notes) << c.title;
         EXPECT_EQ(reader.m_lineNote, c.finalNote) << c.title;
     }
 }
@@ -235,12 +225,7 @@ TEST_F(TableFileReaderTest, QuotingFaultsNameTheLineOfTheirField) {
         {"text after a quote closed lines later", "\"a\nb\nc\"d,e\nf\n", "At line 1.", "At line 4. f"},
     };
     for (const auto& c : cases) {
-        env.m_folder.Write("table.txt", c.contents);
-        reader.Reset("Table");
-        reader.m_delimiter = ",";
-        reader.m_quoting = true;
-        ASSERT_TRUE(reader.SetPath("table.txt"));
-        reader.Open();
+        OpenTable(c.contents, ",", true);
         try {
             while (reader.ReadNext(false)) {
             }
