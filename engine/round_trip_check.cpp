@@ -11,6 +11,7 @@
 #include "definition/target_info.h"
 #include "support/progress.h"
 #include "support/table_file_reader.h"
+#include "support/value_conversions.h"
 #include "engine/binary_records.h"
 #include "engine/check_report.h"
 #include "engine/line_format.h"
@@ -40,9 +41,6 @@ constexpr const char* kReasonTexts[] = {
     "odd last byte",
 };
 
-// The most bytes a report line shows of one item.
-constexpr std::size_t kShownBytes = 16;
-
 // Why a cell would not read back as itself when the reader splits its line: the first of the
 // causes it meets.
 unsigned CellFault(std::string_view cell, std::string_view delimiter) {
@@ -68,18 +66,6 @@ std::string ReasonText(unsigned reasons) {
         if (!text.empty()) text += ", ";
         text += kReasonTexts[bit];
     }
-    return text;
-}
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < count && i < kShownBytes; ++i) {
-        if (i > 0) text += ' ';
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    if (count > kShownBytes) text += " ...";
     return text;
 }
 
@@ -214,8 +200,8 @@ void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, con
         firstItem = false;
         text += item.m_name + (first == last ? ", byte " + std::to_string(first)
                                              : ", bytes " + std::to_string(first) + "-" + std::to_string(last));
-        text += ": " + Hex(stored + first, last - first + 1);
-        if (back) text += " => " + Hex(back + first, last - first + 1);
+        text += ": " + HexText(stored + first, last - first + 1);
+        if (back) text += " => " + HexText(back + first, last - first + 1);
         if (reasons != 0) text += " (" + ReasonText(reasons) + ")";
     }
     if (!firstItem) text += ".";
