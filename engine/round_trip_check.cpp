@@ -30,6 +30,7 @@ constexpr unsigned reasonEndByte = 1u << 4;
 constexpr unsigned reasonCommentMark = 1u << 5;
 constexpr unsigned reasonBlanks = 1u << 6;
 constexpr unsigned reasonOddLastByte = 1u << 7;
+constexpr unsigned reasonEncoding = 1u << 8;
 constexpr const char* kReasonTexts[] = {
     "text after its end",
     "bits outside the fields",
@@ -39,6 +40,7 @@ constexpr const char* kReasonTexts[] = {
     "comment mark // in a cell",
     "blanks at the edge of a cell",
     "odd last byte",
+    "encoding",
 };
 
 // Why a cell would not read back as itself when the reader splits its line: the first of the
@@ -120,7 +122,7 @@ public:
                 CCheckReport& report);
 
 private:
-    enum Outcome { changed, notOneLine, notData, failed };
+    enum Outcome { changed, notText, notOneLine, notData, failed };
 
     CTargetInfo& m_target;
     const CLineFormat m_lineFormat;
@@ -138,7 +140,14 @@ private:
 };
 
 bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* record) {
-    m_lineFormat.Format(record, m_line, m_scratch);
+    try {
+        m_lineFormat.Format(record, m_line, m_scratch);
+    } catch (...) {
+        // Text in the declared encoding that is no character or would not come back.
+        m_outcome = notText;
+        m_failure = FailureText();
+        return false;
+    }
     const std::string_view line(m_line.Data(), m_line.Size());
     if (!ReadsBackAsOneLine(line)) {
         m_outcome = notOneLine;
@@ -168,6 +177,11 @@ bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* recor
 
 void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, const std::uint8_t* record,
                         CCheckReport& report) {
+    // Binary => Text itself fails such a record, with the text that names its item and bytes.
+    if (m_outcome == notText) {
+        report.AddFailure(note + " " + m_failure + " (" + ReasonText(reasonEncoding) + ").");
+        return;
+    }
     // The cells again, now with their places in the line, to tell which would not read back.
     m_lineFormat.FormatMarked(record, m_line, m_scratch, m_cellStarts);
     const std::string_view line(m_line.Data(), m_line.Size());
@@ -208,6 +222,7 @@ void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, con
 
     switch (m_outcome) {
     case changed: report.AddChange(std::move(text)); return;
+    case notText: break;
     case notOneLine: text += " Would not read back as one line."; break;
     case notData: text += " Would be skipped as an empty line or a comment."; break;
     case failed: text += " Would fail: " + m_failure; break;

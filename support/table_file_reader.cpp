@@ -6,6 +6,7 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "support/paths.h"
+#include "support/text_codec.h"
 
 namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
@@ -68,11 +69,21 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
         SetLineNote();
         if (!m_file.ReadLine(m_line)) return false;
         if (++m_lineNumber == 1 && m_line.starts_with(kUtf8ByteOrderMark)) m_line.erase(0, kUtf8ByteOrderMark.size());
+        if (m_fileCodec) DecodeLine();
         if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields)) {
             ++m_count;
             return true;
         }
     }
+}
+
+void CTableFileReader::DecodeLine() {
+    m_encodedLine.swap(m_line);
+    m_line.clear();
+    std::size_t failedAt = 0;
+    CodecFault fault = CodecFault::none;
+    if (!m_fileCodec->ReadAll(m_encodedLine, m_line, failedAt, fault))
+        Fail(m_fileCodec->FaultText(fault, m_encodedLine, failedAt, failedAt));
 }
 
 // "At line %u." with the number of the line about to be read, written by hand: this runs once

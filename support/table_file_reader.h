@@ -7,6 +7,8 @@
 #include "platform/file.h"
 #include "support/named_item.h"
 
+class CTextCodec;
+
 // Reads a text table line by line: empty lines and "//" comments skipped, fields split at the
 // delimiter and trimmed, every failure noted with "At line %u.".
 class CTableFileReader : public CFileItem {
@@ -28,9 +30,15 @@ public:
     std::string m_lineNote;
     std::string m_line;                     // the last line read
     std::vector<std::string_view> m_fields; // fields of the last data line, pointing into m_line
+    // The encoding the file's lines are converted from, when its owner declares one; kept by
+    // resets, as the owner sets it for every file it reads.
+    const CTextCodec* m_fileCodec = nullptr;
 
 private:
     void SetLineNote();
+    void DecodeLine();
+
+    std::string m_encodedLine;
 };
 
 // A UTF-8 byte order mark, which a table's first line may begin with: spreadsheets and editors

@@ -91,7 +91,7 @@ std::uint32_t CTextCodec::Entry(std::string_view bytes, std::uint16_t code) {
     return entry;
 }
 
-std::size_t CTextCodec::DecodeLong(const std::uint8_t* bytes, std::size_t length, char*& out,
+std::size_t CTextCodec::DecodeLong(const std::uint8_t* bytes, std::size_t length, bool strict, char*& out,
                                    CodecFault& fault) const {
     const std::string_view character(reinterpret_cast<const char*>(bytes), length);
     std::string text, back;
@@ -100,7 +100,7 @@ std::size_t CTextCodec::DecodeLong(const std::uint8_t* bytes, std::size_t length
     {
         const std::lock_guard<std::mutex> guard(m_pageInUse);
         valid = m_page.ToSystem(character, text, failedAt) && !text.empty() && text.size() <= 4;
-        kept = valid && m_page.FromSystem(text, back, failedAt) && back == character;
+        kept = valid && (!strict || (m_page.FromSystem(text, back, failedAt) && back == character));
     }
     if (!kept) {
         fault = valid ? CodecFault::notKept : CodecFault::notACharacter;
@@ -113,7 +113,7 @@ std::size_t CTextCodec::DecodeLong(const std::uint8_t* bytes, std::size_t length
 std::size_t CTextCodec::EncodeLong(const char* text, std::size_t left, char*& out, CodecFault& fault) const {
     const std::size_t length = Utf8Length(text, left);
     if (length == 0) {
-        fault = CodecFault::notACharacter;
+        fault = CodecFault::notUtf8;
         return 0;
     }
     const std::string_view character(text, length);
@@ -133,6 +133,24 @@ std::size_t CTextCodec::EncodeLong(const char* text, std::size_t left, char*& ou
     return length;
 }
 
+bool CTextCodec::ReadAll(std::string_view bytes, std::string& out, std::size_t& failedAt, CodecFault& fault) const {
+    const std::size_t start = out.size();
+    out.resize(start + 4 * bytes.size());
+    char* to = out.data() + start;
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = DecodeCharacter<false>(raw + at, bytes.size() - at, to, fault);
+        if (length == 0) {
+            out.resize(static_cast<std::size_t>(to - out.data()));
+            failedAt = at;
+            return false;
+        }
+        at += length;
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+    return true;
+}
+
 bool CTextCodec::EncodeAll(std::string_view text, std::string& out, std::size_t& failedAt, CodecFault& fault) const {
     const std::size_t start = out.size();
     out.resize(start + 4 * text.size());
@@ -150,17 +168,21 @@ bool CTextCodec::EncodeAll(std::string_view text, std::string& out, std::size_t&
     return true;
 }
 
-std::string CodecFaultText(CodecFault fault, const std::string& encoding, std::size_t offset, std::string_view bytes) {
-    const int word = fault == CodecFault::notKept         ? wNotKept
-                     : fault == CodecFault::notExpressible ? wNotExpressible
-                                                            : wNotACharacter;
-    std::string text = Word(word) + " (" + encoding + "), " + Word(wByte) + " " + std::to_string(offset) + ": " +
-                       HexText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+std::string CTextCodec::FaultText(CodecFault fault, std::string_view text, std::size_t at, std::size_t shown) const {
+    const bool utf8 = fault == CodecFault::notUtf8 || fault == CodecFault::notExpressible;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data()) + at;
+    std::size_t length = utf8 ? Utf8Length(text.data() + at, text.size() - at)
+                              : m_encoding.CharacterLength(bytes, text.size() - at);
+    if (length == 0) length = 1;
+    const int word = fault == CodecFault::notKept ? wNotKept : fault == CodecFault::notExpressible ? wNotExpressible
+                                                                                                  : wNotACharacter;
+    std::string words = Word(word) + " (" + (fault == CodecFault::notUtf8 ? std::string("UTF-8") : Name()) + "), " +
+                        Word(wByte) + " " + std::to_string(shown) + ": " + HexText(bytes, length);
     // A character the encoding lacks is also shown as itself, with its code point.
     if (fault == CodecFault::notExpressible) {
         char point[16];
-        std::snprintf(point, sizeof point, "U+%04X", static_cast<unsigned>(CodePoint(bytes)));
-        text += " \"" + std::string(bytes) + "\" (" + point + ")";
+        std::snprintf(point, sizeof point, "U+%04X", static_cast<unsigned>(CodePoint(text.substr(at, length))));
+        words += " \"" + std::string(text.substr(at, length)) + "\" (" + point + ")";
     }
-    return text;
+    return words;
 }

@@ -10,7 +10,10 @@
 #include "support/text_encoding.h"
 
 // Why a character could not be converted.
-enum class CodecFault { none, notACharacter, notKept, notExpressible };
+// Why a character could not be converted: bytes that are no character of the encoding, a
+// character whose bytes would not come back, a text's bytes that are no UTF-8, a character of a
+// text that the encoding lacks.
+enum class CodecFault { none, notACharacter, notKept, notUtf8, notExpressible };
 
 // Converts the text items of a binary, one character at a time, between their encoding and
 // UTF-8 (the text files'), strictly: a byte sequence that is no character, or a character that
@@ -30,31 +33,16 @@ public:
     // Converts the character at the bytes (left of them, none zero) into UTF-8 at out, which
     // has room for 4 bytes, and advances out. Returns the character's length, or 0 with the fault.
     std::size_t Decode(const std::uint8_t* bytes, std::size_t left, char*& out, CodecFault& fault) const {
-        if (bytes[0] < 0x80 && m_asciiIsItself) {
-            *out++ = static_cast<char>(bytes[0]);
-            return 1;
-        }
-        const std::size_t length = m_encoding.CharacterLength(bytes, left);
-        std::uint32_t entry = kLong;
-        if (length == 1) entry = m_single[bytes[0]];
-        else if (length == 2) entry = m_double[m_leadRows[bytes[0]] * 256 + bytes[1]];
-        if (entry == kLong) return DecodeLong(bytes, length, out, fault);
-        const std::uint32_t size = entry >> kSizeShift & 3;
-        if (size == 0 || (entry & kNotKept)) {
-            fault = size == 0 ? CodecFault::notACharacter : CodecFault::notKept;
-            return 0;
-        }
-        out[0] = static_cast<char>(entry);
-        out[1] = static_cast<char>(entry >> 8);
-        out[2] = static_cast<char>(entry >> 16);
-        out += size;
-        return length;
+        return DecodeCharacter<true>(bytes, left, out, fault);
     }
+    // The whole of a text read from the target's own files, appended to out. These are only
+    // read, so a duplicate character is taken as its text. False with the offset and fault of
+    // the first bytes that are no character.
+    bool ReadAll(std::string_view bytes, std::string& out, std::size_t& failedAt, CodecFault& fault) const;
 
     // Converts the UTF-8 character at the text (left bytes of it) into the encoding at out, which
     // has room for 4 bytes, and advances out. Returns the character's length in the text, or 0
-    // with the fault: notACharacter for bytes that are no UTF-8, notExpressible for a character
-    // the encoding lacks.
+    // with the fault: notUtf8 or notExpressible.
     std::size_t Encode(const char* text, std::size_t left, char*& out, CodecFault& fault) const {
         const auto c = static_cast<std::uint8_t>(text[0]);
         if (c < 0x80 && m_asciiIsItself) {
@@ -83,15 +71,43 @@ public:
     // fault of the first character that fails.
     bool EncodeAll(std::string_view text, std::string& out, std::size_t& failedAt, CodecFault& fault) const;
 
+    // "Not a character (CP932), Byte 4: 81 7F": the words of the fault of the character at the
+    // offset in the text (the encoded bytes, or the UTF-8 text for the faults of Encode), after
+    // their subject; shown is the offset the user is told.
+    std::string FaultText(CodecFault fault, std::string_view text, std::size_t at, std::size_t shown) const;
+
     CTextCodec(const CTextCodec&) = delete;
     CTextCodec& operator=(const CTextCodec&) = delete;
 
 private:
     CTextCodec() = default;
+    template <bool kStrict>
+    std::size_t DecodeCharacter(const std::uint8_t* bytes, std::size_t left, char*& out, CodecFault& fault) const {
+        if (bytes[0] < 0x80 && m_asciiIsItself) {
+            *out++ = static_cast<char>(bytes[0]);
+            return 1;
+        }
+        const std::size_t length = m_encoding.CharacterLength(bytes, left);
+        std::uint32_t entry = kLong;
+        if (length == 1) entry = m_single[bytes[0]];
+        else if (length == 2) entry = m_double[m_leadRows[bytes[0]] * 256 + bytes[1]];
+        if (entry == kLong) return DecodeLong(bytes, length, kStrict, out, fault);
+        const std::uint32_t size = entry >> kSizeShift & 3;
+        if (size == 0 || (kStrict && (entry & kNotKept))) {
+            fault = size == 0 ? CodecFault::notACharacter : CodecFault::notKept;
+            return 0;
+        }
+        out[0] = static_cast<char>(entry);
+        out[1] = static_cast<char>(entry >> 8);
+        out[2] = static_cast<char>(entry >> 16);
+        out += size;
+        return length;
+    }
     bool Make(const std::string& name);
     // A table entry: up to three bytes of UTF-8, their count, and whether the bytes come back.
     std::uint32_t Entry(std::string_view bytes, std::uint16_t code);
-    std::size_t DecodeLong(const std::uint8_t* bytes, std::size_t length, char*& out, CodecFault& fault) const;
+    std::size_t DecodeLong(const std::uint8_t* bytes, std::size_t length, bool strict, char*& out,
+                           CodecFault& fault) const;
     std::size_t EncodeLong(const char* text, std::size_t left, char*& out, CodecFault& fault) const;
 
     static constexpr unsigned kSizeShift = 24;
@@ -110,7 +126,3 @@ private:
     mutable std::mutex m_pageInUse; // the platform's converters keep state between calls
 };
 
-// "Not a character (CP932), Byte 4: 81 7F": the words of a character fault, after its subject;
-// the bytes are the character's, the offset where it begins.
-std::string CodecFaultText(CodecFault fault, const std::string& encoding, std::size_t offset,
-                           std::string_view bytes);

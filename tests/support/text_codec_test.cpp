@@ -140,9 +140,18 @@ TEST(TextCodec, LongCharactersAndFaults) {
     EXPECT_EQ(failedAt, 3u);
     EXPECT_EQ(fault, CodecFault::notExpressible);
     EXPECT_EQ(bytes, Bytes({0x95, 0x5C}));
-    EXPECT_FALSE(cp932->EncodeAll("a\xFF", bytes, failedAt, fault));
-    EXPECT_EQ(fault, CodecFault::notACharacter);
-    EXPECT_EQ(CodecFaultText(CodecFault::notExpressible, "CP932", 3, "\xC3\xA9"),
+    EXPECT_EQ(cp932->FaultText(fault, "\xE8\xA1\xA8\xC3\xA9", failedAt, 3),
               "Not expressible (CP932), Byte 3: C3 A9 \"\xC3\xA9\" (U+00E9)");
-    EXPECT_EQ(CodecFaultText(CodecFault::notKept, "CP932", 4, Bytes({0xED, 0x40})), "Not kept (CP932), Byte 4: ED 40");
+    EXPECT_FALSE(cp932->EncodeAll("a\xFF", bytes, failedAt, fault));
+    EXPECT_EQ(cp932->FaultText(fault, "a\xFF", failedAt, failedAt), "Not a character (UTF-8), Byte 1: FF");
+    // A duplicate is refused when converted, but read as its text from the target's own files.
+    const std::string twin = Bytes({'x', 0xED, 0x40});
+    std::size_t length = 0;
+    EXPECT_EQ(Decoded(*cp932, twin.substr(1), length, fault), "");
+    EXPECT_EQ(cp932->FaultText(fault, twin, 1, 1), "Not kept (CP932), Byte 1: ED 40");
+    std::string text;
+    EXPECT_TRUE(cp932->ReadAll(twin, text, failedAt, fault));
+    EXPECT_EQ(text, "x\xE7\xBA\x8A");
+    EXPECT_FALSE(cp932->ReadAll(Bytes({'x', 0x81, 0x7F}), text, failedAt, fault));
+    EXPECT_EQ(failedAt, 1u);
 }
