@@ -205,6 +205,9 @@ bool CMainWindowModel::RefreshStatus() {
     else if (target.m_ok == 1)
         values += "--";
     m_texts[idValueColumn] = values;
+    m_infoToolTip.clear();
+    for (const auto& [key, name] : target.m_fileInfo.Encodings())
+        m_infoToolTip += (m_infoToolTip.empty() ? "" : "\n") + key + ": " + name;
 
     const bool tablesInUse = target.m_codeTables.m_ok == 1;
     m_enabled[idDecryptBinary] = m_enabled[idEncryptBinary] = tablesInUse;

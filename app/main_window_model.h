@@ -88,6 +88,9 @@ public:
 
     // State shown by the window.
     const std::string& Text(int controlId) const;   // captions, fields, columns, message area
+    // The info panel's tooltip: the declared encodings, "BTextEncoding: CP932" a line; empty
+    // for targets that declare none.
+    const std::string& InfoToolTip() const { return m_infoToolTip; }
     bool IsEnabled(int controlId) const;
     bool IsChecked(int controlId) const;
     int CurrentSlot() const { return m_currentSlot; } // 0..2
@@ -140,6 +143,7 @@ private:
     bool m_initialized = false;
     std::string m_pendingPath;
     std::map<int, std::string> m_texts;
+    std::string m_infoToolTip;
     std::map<int, bool> m_enabled;
     std::map<int, bool> m_checked;
 };

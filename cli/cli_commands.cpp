@@ -118,6 +118,9 @@ int CCliRun::Info() {
     std::string text = target.DisplayName() + "\n";
     std::size_t width = 0;
     for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) width = std::max(width, Columns(m_app.m_labels->InfoLabel(i)));
+    // The declared encodings follow, on lines of their own, for the targets that declare them.
+    const auto encodings = target.m_fileInfo.Encodings();
+    for (const auto& [key, name] : encodings) width = std::max(width, key.size());
     std::size_t start = 0;
     for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) {
         const std::size_t end = values.find('\n', start);
@@ -126,6 +129,7 @@ int CCliRun::Info() {
         const std::string& label = m_app.m_labels->InfoLabel(i);
         text += " " + label + std::string(width - Columns(label) + 2, ' ') + value + "\n";
     }
+    for (const auto& [key, name] : encodings) text += " " + key + std::string(width - key.size() + 2, ' ') + name + "\n";
     text.pop_back();
     const bool printed = PrintText(stdout, text);
     const int status = ready ? 0 : Finish(NotReadyText(target), false);

@@ -2,6 +2,7 @@
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
+#include "support/text_codec.h"
 #include "support/value_conversions.h"
 
 void CFileInfoSection::Reset(const std::string& name) {
@@ -23,6 +24,26 @@ void CFileInfoSection::Reset(const std::string& name) {
     m_textFilePath.clear();
     m_textFileBom = false;
     m_textQuoting = false;
+    m_textCodec = nullptr;
+    m_fileCodec = nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> CFileInfoSection::Encodings() const {
+    std::vector<std::pair<std::string, std::string>> encodings;
+    if (m_textCodec) encodings.emplace_back("BTextEncoding", m_textCodec->Name());
+    if (m_fileCodec) encodings.emplace_back("FileEncoding", m_fileCodec->Name());
+    return encodings;
+}
+
+std::string CFileInfoSection::GetText(const char* key) {
+    std::string value = GetString(key);
+    if (!m_fileCodec) return value;
+    std::string text;
+    std::size_t failedAt = 0;
+    CodecFault fault = CodecFault::none;
+    if (!m_fileCodec->ReadAll(value, text, failedAt, fault))
+        Fail(std::string(key) + "." + m_fileCodec->FaultText(fault, value, failedAt, failedAt));
+    return text;
 }
 
 bool CFileInfoSection::Load(const std::string& path, const std::string& name) {
@@ -50,11 +71,23 @@ std::int32_t CFileInfoSection::ParseNumber(const char* key, const std::string& v
     return number;
 }
 
+namespace {
+// The codec of an encoding key's value: none when it is empty.
+const CTextCodec* CodecOf(const char* key, const std::string& name) {
+    if (name.empty()) return nullptr;
+    const CTextCodec* codec = CTextCodec::Find(name);
+    if (!codec) Fail(std::string(key) + Word(wRange, sepPeriod));
+    return codec;
+}
+}
+
 void CFileInfoSection::ReadKeys() {
-    m_label = GetString("Label");
+    // The encoding of the other values comes first.
+    m_fileCodec = CodecOf("FileEncoding", GetString("FileEncoding"));
+    m_label = GetText("Label");
     if (m_label.empty()) m_label = m_name + SpaceWord(wNotSet);
 
-    m_recordDefinitionPath = GetString("RecordDefinitionFileRP");
+    m_recordDefinitionPath = GetText("RecordDefinitionFileRP");
     if (m_recordDefinitionPath.empty()) Fail("RecordDefinitionFileRP" + Word(wNotSet, sepPeriod));
 
     // The raw values enter the info text before they are checked.
@@ -76,8 +109,8 @@ void CFileInfoSection::ReadKeys() {
     m_infoText += "\n" + delimiter;
     m_textDelimiter = (delimiter == "T" || delimiter == "t") ? "\t" : ",";
 
-    m_decryptTablePath = GetString("B2TDecryptTableFileRP");
-    m_encryptTablePath = GetString("T2BEncryptTableFileRP");
+    m_decryptTablePath = GetText("B2TDecryptTableFileRP");
+    m_encryptTablePath = GetText("T2BEncryptTableFileRP");
     std::string mode = "--";
     if (!m_decryptTablePath.empty() && !m_encryptTablePath.empty())
         mode = Word(wBoth);
@@ -87,12 +120,13 @@ void CFileInfoSection::ReadKeys() {
         mode = Word(wEncrypt);
     m_infoText += "\n" + mode;
 
-    m_binaryFilePath = GetString("BinaryFilePath");
-    m_textFilePath = GetString("TextFilePath");
-    m_indexListPath = GetString("BRecordIndexListFilePath");
+    m_binaryFilePath = GetText("BinaryFilePath");
+    m_textFilePath = GetText("TextFilePath");
+    m_indexListPath = GetText("BRecordIndexListFilePath");
 
     m_textFileBom = ReadSwitch("TextFileBOM");
     m_textQuoting = ReadSwitch("TextQuoting");
+    m_textCodec = CodecOf("BTextEncoding", GetString("BTextEncoding"));
 }
 
 // A key that 1 switches on; empty or 0 leaves it off.

@@ -1,8 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/ini_section.h"
+
+class CTextCodec;
 
 // The [FileInfo] section of a target info file.
 class CFileInfoSection : public CIniSection {
@@ -25,9 +29,16 @@ public:
     std::string m_textFilePath;
     bool m_textFileBom = false; // TextFileBOM=1: Binary => Text begins the text with a UTF-8 byte order mark
     bool m_textQuoting = false; // TextQuoting=1: the text's cells stand in quotes where they need them
+    const CTextCodec* m_textCodec = nullptr; // BTextEncoding: the encoding of the text items, if declared
+    const CTextCodec* m_fileCodec = nullptr; // FileEncoding: that of the target's own files, if declared
+
+    // The keys of the declared encodings with their names: none for most targets.
+    std::vector<std::pair<std::string, std::string>> Encodings() const;
 
 private:
     void ReadKeys();
     bool ReadSwitch(const char* key);
+    // A key's value, converted from the target's own encoding when it declares one.
+    std::string GetText(const char* key);
     std::int32_t ParseNumber(const char* key, const std::string& value, std::int32_t low, bool required);
 };

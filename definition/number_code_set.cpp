@@ -4,26 +4,10 @@
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
+#include "support/text_codec.h"
 #include "support/value_conversions.h"
 
 namespace {
-
-// The bytes a code stands for in character items: its low-order bytes, most significant
-// first, as many as its range needs, up to the first zero byte. Returns their count.
-std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]) {
-    std::size_t count = 4;
-    if (code >= -128 && code <= 127) count = 1;
-    else if (code >= 128 && code <= 65535) count = 2;
-    else if (code >= 65536 && code <= 16777215) count = 3;
-    const auto value = static_cast<std::uint32_t>(code);
-    std::size_t length = 0;
-    for (std::size_t i = count; i-- > 0;) {
-        const auto byte = static_cast<char>((value >> (8 * i)) & 0xFF);
-        if (byte == 0) break;
-        bytes[length++] = byte;
-    }
-    return length;
-}
 
 // Replaces every occurrence of what, left to right and without rescanning replaced text. The
 // result is built apart, so that a long text with many occurrences takes linear time; the two
@@ -45,6 +29,22 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
 }
 
 } // namespace
+
+std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]) {
+    std::size_t count = 4;
+    if (code >= -128 && code <= 127) count = 1;
+    else if (code >= 128 && code <= 65535) count = 2;
+    else if (code >= 65536 && code <= 16777215) count = 3;
+    const auto value = static_cast<std::uint32_t>(code);
+    std::size_t length = 0;
+    for (std::size_t i = count; i-- > 0;) {
+        const auto byte = static_cast<char>((value >> (8 * i)) & 0xFF);
+        if (byte == 0) break;
+        bytes[length++] = byte;
+    }
+    return length;
+}
+
 
 void CNumberCodeSet::Reset() {
     // The reader's reset leaves the TAB delimiter these files use.
@@ -74,7 +74,7 @@ bool CNumberCodeSet::LoadFile(const std::string& path, std::uint32_t itemLength,
         const std::string fullPath = FullPath();
         if (const auto known = m_files.find(fullPath); known != m_files.end()) {
             slot = known->second;
-            return true;
+            return UsableFor(*m_tables[static_cast<std::size_t>(slot)], conversionType);
         }
 
         Open();
@@ -86,10 +86,11 @@ bool CNumberCodeSet::LoadFile(const std::string& path, std::uint32_t itemLength,
             if (!CheckItemValue(code, itemLength, conversionType)) Fail(Word(wRange));
             if (m_fields[1].empty()) Fail(Word(wNotSet));
             // The first meaning of a code wins.
-            table->m_meanings.try_emplace(code, m_fields[1]);
+            if (table->m_meanings.try_emplace(code, m_fields[1]).second) NoteInexpressible(*table, m_fields[1]);
         }
         Close();
         if (table->m_meanings.empty()) Fail(WordPair(wSum, wCount0));
+        if (!UsableFor(*table, conversionType)) return false;
 
         const int index = static_cast<int>(m_files.size());
         m_tables.reserve(m_tables.size() + 1);
@@ -101,6 +102,22 @@ bool CNumberCodeSet::LoadFile(const std::string& path, std::uint32_t itemLength,
     } catch (...) {
         return AbandonLoad();
     }
+}
+
+bool CNumberCodeSet::UsableFor(const CNumberCodeTable& table, int conversionType) {
+    if (conversionType != convText || table.m_inexpressible.empty()) return true;
+    m_message = table.m_inexpressible;
+    m_ok = 0;
+    return false;
+}
+
+void CNumberCodeSet::NoteInexpressible(CNumberCodeTable& table, std::string_view meaning) const {
+    if (!m_textCodec || !table.m_inexpressible.empty()) return;
+    std::string bytes;
+    std::size_t failedAt = 0;
+    CodecFault fault = CodecFault::none;
+    if (!m_textCodec->EncodeAll(meaning, bytes, failedAt, fault))
+        table.m_inexpressible = m_lineNote + " " + m_textCodec->FaultText(fault, meaning, failedAt, failedAt);
 }
 
 const CNumberCodeTable* CNumberCodeSet::Table(int index) const {

@@ -8,10 +8,17 @@
 
 #include "support/table_file_reader.h"
 
+// The bytes a code stands for in text items: its low-order bytes, most significant first, as
+// many as its range needs, up to the first zero byte. Returns their count.
+std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]);
+
 // Codes and their meanings, read from one number-code file.
 class CNumberCodeTable {
 public:
     std::map<std::int32_t, std::string> m_meanings;
+    // With an encoding declared for text items: the line-noted failure of the first meaning
+    // the encoding cannot express, which the table's use by a text item fails with.
+    std::string m_inexpressible;
 };
 
 // Every number-code file a record definition names, loaded once per full path. Items keep the
@@ -34,8 +41,13 @@ public:
 
     std::map<std::string, int> m_files;
     std::vector<std::unique_ptr<CNumberCodeTable>> m_tables; // by table index
+    const CTextCodec* m_textCodec = nullptr; // the text items' declared encoding, set by the owner
 
 private:
     // One load, reporting only its own outcome in the ok flag and message.
     bool LoadFile(const std::string& path, std::uint32_t itemLength, int conversionType, int& slot);
+    // False, with the failure, when text items cannot use the table: a meaning is inexpressible.
+    bool UsableFor(const CNumberCodeTable& table, int conversionType);
+    // Notes the meaning of the current line when the text items' encoding cannot express it.
+    void NoteInexpressible(CNumberCodeTable& table, std::string_view meaning) const;
 };

@@ -9,6 +9,9 @@ void CTargetInfo::Reset(const std::string& name) {
     m_indexList.Reset();
     m_codeTables.Reset();
     m_numberCodes.Reset();
+    m_recordDefinition.m_fileCodec = nullptr;
+    m_numberCodes.m_fileCodec = nullptr;
+    m_numberCodes.m_textCodec = nullptr;
 }
 
 std::string CTargetInfo::DefaultName() const { return Word(wFileInfo) + std::to_string(m_slot); }
@@ -25,6 +28,9 @@ bool CTargetInfo::Load(const std::string& path) {
     const CFileInfoSection& info = m_fileInfo;
     if (!m_fileInfo.Load(path, m_name)) return FailWith(m_fileInfo);
     m_name = info.m_label;
+    m_recordDefinition.m_fileCodec = info.m_fileCodec;
+    m_numberCodes.m_fileCodec = info.m_fileCodec;
+    m_numberCodes.m_textCodec = info.m_textCodec;
     if (!m_recordDefinition.Load(info.m_recordDefinitionPath, info.m_recordSize, info.m_textDelimiter, m_numberCodes))
         return FailWith(m_recordDefinition);
     m_fileInfo.m_infoText += "\n" + std::to_string(m_numberCodes.TableCount());

@@ -90,9 +90,10 @@ std::size_t TextEnd(const std::uint8_t* bytes, std::uint32_t length, bool normal
 
 CLineFormat::CLineFormat(const CTargetInfo& target)
     : m_codes(target.m_numberCodes), m_delimiter(target.m_fileInfo.m_textDelimiter),
-      m_quoting(target.m_fileInfo.m_textQuoting) {
+      m_quoting(target.m_fileInfo.m_textQuoting), m_codec(target.m_fileInfo.m_textCodec) {
     for (std::size_t index = 0; index < m_codes.TableCount(); ++index) {
         const auto& meanings = m_codes.Table(static_cast<int>(index))->m_meanings;
+        if (m_codec) m_textCodes.emplace_back(*m_codes.Table(static_cast<int>(index)));
         CMeaningList& list = m_meaningLists.emplace_back();
         std::size_t longest = 0;
         for (const auto& entry : meanings) longest = std::max(longest, entry.second.size());
@@ -121,7 +122,8 @@ CLineFormat::CLineFormat(const CTargetInfo& target)
         const int type = item.m_conversionType;
         std::size_t longest = 0;
         if (type == convText) {
-            if (item.m_numberCodes[0] >= 0) step.kind = stepReplacedText;
+            if (m_codec) step.kind = stepEncodedText;
+            else if (item.m_numberCodes[0] >= 0) step.kind = stepReplacedText;
             else longest = length;
         } else {
             if (length > kMaxNumericItemLength) return;
@@ -228,6 +230,26 @@ void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::strin
             // The replaced text is not part of the longest line: room for the rest follows it.
             line.Commit(out);
             line.Append(scratch);
+            out = line.Reserve(m_longestLine);
+            break;
+        }
+        case stepEncodedText: {
+            startCell();
+            std::string_view text;
+            if (step.normal) {
+                const void* zero = std::memchr(bytes, 0, step.length);
+                text = std::string_view(reinterpret_cast<const char*>(bytes),
+                                        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes)
+                                             : step.length);
+            } else {
+                scratch.resize(step.length);
+                text = std::string_view(scratch.data(),
+                                        static_cast<std::size_t>(PutText(scratch.data(), bytes, step.length, false) -
+                                                                 scratch.data()));
+            }
+            line.Commit(out);
+            const bool coded = slot >= 0 && static_cast<std::size_t>(slot) < m_textCodes.size();
+            DecodeText(*m_codec, coded ? &m_textCodes[static_cast<std::size_t>(slot)] : nullptr, *step.item, text, line);
             out = line.Reserve(m_longestLine);
             break;
         }

@@ -7,9 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/encoded_text.h"
+
 class CNumberCodeSet;
 class CRecordItem;
 class CTargetInfo;
+class CTextCodec;
 
 // The line of one record, built in place: cells are written straight into its storage, which
 // grows only while lines get longer.
@@ -52,7 +55,8 @@ public:
 
     // False when the definition has a numeric item that cannot be read, or gives no cell.
     bool Usable() const { return m_usable; }
-    // With quoting, the cells that need quotes stand in them.
+    // With quoting, the cells that need quotes stand in them. Throws the failure text of a text
+    // item whose bytes its declared encoding cannot convert.
     void Format(const std::uint8_t* record, CLine& line, std::string& scratch) const;
     // The line with its cells as they are, never quoted, noting where each of them starts in it.
     void FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
@@ -61,7 +65,7 @@ public:
     bool Quoting() const { return m_quoting; }
 
 private:
-    enum StepKind : std::uint8_t { stepText, stepReplacedText, stepUnsigned, stepSigned, stepBitFields };
+    enum StepKind : std::uint8_t { stepText, stepReplacedText, stepEncodedText, stepUnsigned, stepSigned, stepBitFields };
 
     struct CStep {
         std::uint32_t offset;
@@ -94,7 +98,9 @@ private:
     std::vector<CStep> m_steps;
     std::vector<CMeaningList> m_meaningLists; // by table index
     std::vector<std::size_t> m_longestMeanings; // by table index
-    std::size_t m_longestLine = 0; // without the texts that code replacement makes
+    std::size_t m_longestLine = 0; // without the texts that code replacement or an encoding makes
+    const CTextCodec* m_codec; // the text items' declared encoding, or none
+    std::vector<CTextCodes> m_textCodes; // by table index, with an encoding
     bool m_usable = false;
 };
 

@@ -6,6 +6,7 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "definition/target_info.h"
+#include "support/text_codec.h"
 #include "support/value_conversions.h"
 
 namespace {
@@ -16,6 +17,27 @@ int SlotOf(const CRecordItem& item, std::uint32_t column) {
 
 bool IsBitCount(int conversionType) {
     return conversionType != convText && conversionType != convSigned && conversionType != convUnsigned;
+}
+
+// The bytes a text item holds: "R" holds no character in the last byte of an odd length.
+std::size_t TextRoom(const CRecordItem& item) {
+    const auto length = static_cast<std::size_t>(item.m_length);
+    return item.m_readDirection == readNormal ? length : length & ~std::size_t {1};
+}
+
+// Puts the first n bytes of a text into the item, whose bytes are zero.
+void PutText(const CRecordItem& item, std::uint8_t* bytes, std::string_view field, std::size_t n) {
+    const auto length = static_cast<std::size_t>(item.m_length);
+    if (item.m_readDirection == readNormal) {
+        std::memcpy(bytes, field.data(), n);
+        return;
+    }
+    // "R" swaps each pair of bytes. An odd last character pairs with the zero after it, so that
+    // it reads back; only the last byte of an odd length has no partner and is never read.
+    for (std::size_t k = 0; k < n && k + 1 < length; k += 2) {
+        bytes[k + 1] = static_cast<std::uint8_t>(field[k]);
+        if (k + 1 < n) bytes[k] = static_cast<std::uint8_t>(field[k + 1]);
+    }
 }
 
 void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_t* bytes, std::string_view field,
@@ -29,17 +51,7 @@ void StoreText(const CNumberCodeSet& codes, const CRecordItem& item, std::uint8_
         if (!codes.ReplaceCodes(1, slot, scratch)) Fail(Word(wCodeReplacement));
         field = scratch;
     }
-    const std::size_t n = std::min(length, field.size());
-    if (item.m_readDirection == readNormal) {
-        std::memcpy(bytes, field.data(), n);
-        return;
-    }
-    // "R" swaps each pair of bytes. An odd last character pairs with the zero after it, so that
-    // it reads back; only the last byte of an odd length has no partner and is never read.
-    for (std::size_t k = 0; k < n && k + 1 < length; k += 2) {
-        bytes[k + 1] = static_cast<std::uint8_t>(field[k]);
-        if (k + 1 < n) bytes[k] = static_cast<std::uint8_t>(field[k + 1]);
-    }
+    PutText(item, bytes, field, std::min(length, field.size()));
 }
 
 // The low bytes of a value: "N" puts the most significant first (and reverses the bits of a
@@ -61,8 +73,10 @@ void StoreValue(std::uint8_t* bytes, std::uint32_t length, bool normal, std::uin
 
 CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize)
     : m_codes(target.m_numberCodes),
-      m_columnCount(static_cast<std::size_t>(target.m_recordDefinition.m_totalColumnCount)) {
+      m_columnCount(static_cast<std::size_t>(target.m_recordDefinition.m_totalColumnCount)),
+      m_codec(target.m_fileInfo.m_textCodec) {
     for (std::size_t index = 0; index < m_codes.TableCount(); ++index) {
+        if (m_codec) m_textCodes.emplace_back(*m_codes.Table(static_cast<int>(index)));
         auto& codes = m_codesByMeaning.emplace_back();
         for (const auto& [code, meaning] : m_codes.Table(static_cast<int>(index))->m_meanings)
             codes.emplace(meaning, code);
@@ -85,7 +99,7 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
         if (item.m_itemCount == 0) continue;
         const int type = item.m_conversionType;
         if (type == convText) {
-            step.kind = stepText;
+            step.kind = m_codec ? stepEncodedText : stepText;
             m_textColumns.push_back({&item, column});
         } else if (length > kMaxNumericItemLength) {
             step.kind = stepFailure;
@@ -107,16 +121,28 @@ void CRecordFormat::FindCuts(const std::vector<std::string_view>& fields, std::s
     for (const CTextColumn& text : m_textColumns) {
         const CRecordItem& item = *text.item;
         std::string_view field = fields[text.column];
+        if (m_codec) {
+            const std::size_t kept = EncodeCell(item, field, scratch);
+            if (scratch.size() > kept) cuts.push_back({&item, scratch.size(), kept});
+            continue;
+        }
         if (item.m_numberCodes[0] >= 0) {
             scratch.assign(field);
             m_codes.ReplaceCodes(1, item.m_numberCodes[0], scratch);
             field = scratch;
         }
-        // "R" holds no character in the last byte of an odd length.
-        const auto length = static_cast<std::size_t>(item.m_length);
-        const std::size_t room = item.m_readDirection == readNormal ? length : length & ~std::size_t {1};
+        const std::size_t room = TextRoom(item);
         if (field.size() > room) cuts.push_back({&item, field.size(), room});
     }
+}
+
+std::size_t CRecordFormat::EncodeCell(const CRecordItem& item, std::string_view field, std::string& scratch) const {
+    const int slot = item.m_numberCodes[0];
+    const bool coded = slot >= 0 && static_cast<std::size_t>(slot) < m_textCodes.size();
+    EncodeText(*m_codec, coded ? &m_textCodes[static_cast<std::size_t>(slot)] : nullptr, item, field, scratch);
+    // Never inside a character of two or more bytes.
+    return m_codec->Encoding().BoundaryBefore(reinterpret_cast<const std::uint8_t*>(scratch.data()), scratch.size(),
+                                              TextRoom(item));
 }
 
 bool CRecordFormat::FindCode(int slot, std::string_view meaning, std::int32_t& code) const {
@@ -156,6 +182,12 @@ void CRecordFormat::Build(std::uint8_t* record, const std::vector<std::string_vi
         case stepText:
             StoreText(m_codes, item, bytes, field, scratch);
             continue;
+        case stepEncodedText: {
+            const std::size_t kept = EncodeCell(item, field, scratch);
+            std::memset(bytes, 0, step.length);
+            PutText(item, bytes, scratch, kept);
+            continue;
+        }
         case stepWholeUnsigned: {
             // Every value of 32 bits, and -1 for all bits set.
             std::int32_t code = 0;

@@ -5,9 +5,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/encoded_text.h"
+
 class CNumberCodeSet;
 class CRecordItem;
 class CTargetInfo;
+class CTextCodec;
 
 // A text cell longer than its item: only the bytes that fit are written.
 struct CCutCell {
@@ -28,7 +31,7 @@ public:
     void FindCuts(const std::vector<std::string_view>& fields, std::string& scratch, std::vector<CCutCell>& cuts) const;
 
 private:
-    enum StepKind : std::uint8_t { stepText, stepWholeUnsigned, stepNumber, stepFailure };
+    enum StepKind : std::uint8_t { stepText, stepEncodedText, stepWholeUnsigned, stepNumber, stepFailure };
 
     struct CStep {
         std::uint32_t offset;
@@ -42,6 +45,9 @@ private:
 
     // MeaningToCode of the number-code set, looked up by hash.
     bool FindCode(int slot, std::string_view meaning, std::int32_t& code) const;
+    // The bytes of a text cell in the declared encoding, into scratch, and how many of them the
+    // item keeps: those that fit, cut at a character boundary.
+    std::size_t EncodeCell(const CRecordItem& item, std::string_view field, std::string& scratch) const;
     // ParseCode of the number-code set: a meaning of the slot's table or a number, that fits the item.
     std::int32_t ParseField(std::string_view field, int slot, std::uint32_t length, int conversionType) const;
 
@@ -57,4 +63,6 @@ private:
     // By table index: the code of each meaning, the lowest code where several share one.
     std::vector<std::unordered_map<std::string_view, std::int32_t>> m_codesByMeaning;
     bool m_walksToSize = false;
+    const CTextCodec* m_codec; // the text items' declared encoding, or none
+    std::vector<CTextCodes> m_textCodes; // by table index, with an encoding
 };

@@ -12,6 +12,7 @@
 #include "support/progress.h"
 #include "support/quoted_cells.h"
 #include "support/table_file_reader.h"
+#include "support/value_conversions.h"
 #include "engine/binary_records.h"
 #include "engine/check_report.h"
 #include "engine/line_format.h"
@@ -30,6 +31,7 @@ constexpr unsigned reasonEndByte = 1u << 4;
 constexpr unsigned reasonCommentMark = 1u << 5;
 constexpr unsigned reasonBlanks = 1u << 6;
 constexpr unsigned reasonOddLastByte = 1u << 7;
+constexpr unsigned reasonEncoding = 1u << 8;
 constexpr const char* kReasonTexts[] = {
     "text after its end",
     "bits outside the fields",
@@ -39,10 +41,8 @@ constexpr const char* kReasonTexts[] = {
     "comment mark // in a cell",
     "blanks at the edge of a cell",
     "odd last byte",
+    "encoding",
 };
-
-// The most bytes a report line shows of one item.
-constexpr std::size_t kShownBytes = 16;
 
 // Why a cell would not read back as itself when the reader splits its line: the first of the
 // causes it meets. A quoted cell keeps all but the end byte; only a first cell that begins with a
@@ -75,18 +75,6 @@ std::string ReasonText(unsigned reasons) {
         if (!text.empty()) text += ", ";
         text += kReasonTexts[bit];
     }
-    return text;
-}
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::size_t i = 0; i < count && i < kShownBytes; ++i) {
-        if (i > 0) text += ' ';
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    if (count > kShownBytes) text += " ...";
     return text;
 }
 
@@ -141,7 +129,7 @@ public:
                 CCheckReport& report);
 
 private:
-    enum Outcome { changed, notOneLine, notData, failed };
+    enum Outcome { changed, notText, notOneLine, notData, failed };
 
     // Splits a line of quoted cells as the reader would; false when its quotes would not close.
     bool SplitQuoted(std::string_view line) {
@@ -168,7 +156,14 @@ private:
 };
 
 bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* record) {
-    m_lineFormat.Format(record, m_line, m_scratch);
+    try {
+        m_lineFormat.Format(record, m_line, m_scratch);
+    } catch (...) {
+        // Text in the declared encoding that is no character or would not come back.
+        m_outcome = notText;
+        m_failure = FailureText();
+        return false;
+    }
     const std::string_view line(m_line.Data(), m_line.Size());
     if (!ReadsBackAsOneLine(line, m_lineFormat.Quoting()) || (m_lineFormat.Quoting() && !SplitQuoted(line))) {
         m_outcome = notOneLine;
@@ -199,6 +194,11 @@ bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* recor
 
 void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, const std::uint8_t* record,
                         CCheckReport& report) {
+    // Binary => Text itself fails such a record, with the text that names its item and bytes.
+    if (m_outcome == notText) {
+        report.AddFailure(note + " " + m_failure + " (" + ReasonText(reasonEncoding) + ").");
+        return;
+    }
     // The cells again, now with their places in the line, to tell which would not read back.
     m_lineFormat.FormatMarked(record, m_line, m_scratch, m_cellStarts);
     const std::string_view line(m_line.Data(), m_line.Size());
@@ -232,14 +232,15 @@ void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, con
         firstItem = false;
         text += item.m_name + (first == last ? ", byte " + std::to_string(first)
                                              : ", bytes " + std::to_string(first) + "-" + std::to_string(last));
-        text += ": " + Hex(stored + first, last - first + 1);
-        if (back) text += " => " + Hex(back + first, last - first + 1);
+        text += ": " + HexText(stored + first, last - first + 1);
+        if (back) text += " => " + HexText(back + first, last - first + 1);
         if (reasons != 0) text += " (" + ReasonText(reasons) + ")";
     }
     if (!firstItem) text += ".";
 
     switch (m_outcome) {
     case changed: report.AddChange(std::move(text)); return;
+    case notText: break;
     case notOneLine: text += " Would not read back as one line."; break;
     case notData: text += " Would be skipped as an empty line or a comment."; break;
     case failed: text += " Would fail: " + m_failure; break;

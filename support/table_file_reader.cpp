@@ -6,6 +6,7 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "support/paths.h"
+#include "support/text_codec.h"
 
 namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
@@ -73,10 +74,12 @@ void CTableFileReader::Open() {
     m_open = 1;
 }
 
-// The next line, counted; the byte order mark at the very start of the file is no part of it.
+// The next line, counted and decoded; the byte order mark at the very start of the file is no
+// part of it.
 inline bool CTableFileReader::ReadCountedLine(std::string& line, bool keepLineEnd) {
     if (!m_file.ReadLine(line, keepLineEnd)) return false;
     if (++m_lineNumber == 1 && line.starts_with(kUtf8ByteOrderMark)) line.erase(0, kUtf8ByteOrderMark.size());
+    if (m_fileCodec) DecodeLine(line);
     return true;
 }
 
@@ -123,6 +126,15 @@ bool CTableFileReader::ReadNextQuoted(bool skipEmptyFields) {
             return true;
         }
     }
+}
+
+void CTableFileReader::DecodeLine(std::string& line) {
+    m_encodedLine.swap(line);
+    line.clear();
+    std::size_t failedAt = 0;
+    CodecFault fault = CodecFault::none;
+    if (!m_fileCodec->ReadAll(m_encodedLine, line, failedAt, fault))
+        Fail(m_fileCodec->FaultText(fault, m_encodedLine, failedAt, failedAt));
 }
 
 // "At line %u." written by hand: this runs once per line, and the note keeps its storage from

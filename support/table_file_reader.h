@@ -8,6 +8,8 @@
 #include "support/named_item.h"
 #include "support/quoted_cells.h"
 
+class CTextCodec;
+
 // Reads a text table line by line: empty lines and "//" comments skipped, fields split at the
 // delimiter and trimmed, every failure noted with "At line %u.". With quoting, a record may go
 // on over several lines inside quotes.
@@ -31,14 +33,19 @@ public:
     std::string m_lineNote;
     std::string m_line;                     // the last line read; with quoting, the record, unquoted
     std::vector<std::string_view> m_fields; // fields of the last data line, pointing into m_line
+    // The encoding the file's lines are converted from, when its owner declares one; kept by
+    // resets, as the owner sets it for every file it reads.
+    const CTextCodec* m_fileCodec = nullptr;
 
 private:
     bool ReadCountedLine(std::string& line, bool keepLineEnd);
     bool ReadNextQuoted(bool skipEmptyFields);
     void SetLineNote(std::uint64_t lineNumber);
+    void DecodeLine(std::string& line);
 
     CQuotedRecord m_quoted;
     std::string m_nextLine; // a line that continues a quoted cell
+    std::string m_encodedLine;
 };
 
 // A UTF-8 byte order mark, which a table's first line may begin with: spreadsheets and editors

@@ -152,3 +152,16 @@ std::string TimestampSuffix(bool year, bool month, bool day, bool hour, bool min
     if (second) AppendNumber(suffix, now.second, 2);
     return suffix;
 }
+
+std::string HexText(const std::uint8_t* bytes, std::size_t count) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    constexpr std::size_t kShown = 16;
+    std::string text;
+    for (std::size_t i = 0; i < count && i < kShown; ++i) {
+        if (i > 0) text += ' ';
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0x0F];
+    }
+    if (count > kShown) text += " ...";
+    return text;
+}

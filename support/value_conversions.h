@@ -25,4 +25,6 @@ bool CheckItemValue(std::int32_t value, std::uint32_t length, int conversionType
 bool BitFieldsFit(std::uint32_t length, std::uint32_t bits, std::uint32_t count);
 std::uint32_t ReverseBytes(std::uint8_t* destination, const std::uint8_t* source, std::uint32_t n);
 std::uint8_t ReverseBits(std::uint8_t byte);
+// The bytes in hexadecimal, "4F 6B": the first 16, then " ..." when there are more.
+std::string HexText(const std::uint8_t* bytes, std::size_t count);
 std::string TimestampSuffix(bool year, bool month, bool day, bool hour, bool minute, bool second);

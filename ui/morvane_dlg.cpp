@@ -250,6 +250,10 @@ void CMorvaneDlg::ShowModel() {
             static_cast<QAbstractButton*>(control)->setChecked(m_model.IsChecked(id));
     }
     for (const auto& [command, action] : m_menuActions) action->setText(DisplayText(m_model.Text(command)));
+    // The info panel's fixed layout stays; the declared encodings are shown on hovering over it.
+    const QString toolTip = DisplayText(m_model.InfoToolTip());
+    for (int id : {idLabelColumn, idValueColumn})
+        if (QWidget* panel = Control(id)) panel->setToolTip(toolTip);
     if (QWidget* field = Control(m_model.TakeFocusRequest())) {
         field->setFocus();
         if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();

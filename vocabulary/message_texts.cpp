@@ -11,6 +11,7 @@ const char* const kBuiltInWords[kWordCount] = {
     "It's not a file", "Can not use", "Max.length over", "Memory short", "Not set", "Inconsistent",
     "Count 0", "Code (1 Byte) Repeated", "Error_NoAssociation", "Error_AssociationIncomplete",
     "Error_AccessDenied", "Check Binary => Text => Binary", "Check Text => Binary",
+    "Not a character", "Not kept", "Not expressible",
 };
 
 CMessageTexts* g_active = nullptr;
@@ -43,6 +44,9 @@ std::string CMessageTexts::WordKey(int n) {
     switch (n) {
     case wCheckBinaryToTextToBinary: return "msg.CheckBinary2Text2Binary";
     case wCheckTextToBinary: return "msg.CheckText2Binary";
+    case wNotACharacter: return "msg.NotACharacter";
+    case wNotKept: return "msg.NotKept";
+    case wNotExpressible: return "msg.NotExpressible";
     default: return std::string("msg.") + kBuiltInWords[n];
     }
 }

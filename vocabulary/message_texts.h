@@ -5,7 +5,7 @@
 #include "platform/private_profile.h"
 #include "vocabulary/words.h"
 
-// The message vocabulary: 53 words, translatable through the settings file, and the message
+// The message vocabulary: 56 words, translatable through the settings file, and the message
 // under construction. Constructing one registers it as the process-wide active vocabulary;
 // destroying it restores the one registered before.
 class CMessageTexts {
@@ -19,7 +19,7 @@ public:
     // Translates the words from a section of the settings file.
     void LoadWords(const CProfile& settings, const std::string& section);
 
-    // Word n, 0..52 (the caller checks the range).
+    // Word n, 0..55 (the caller checks the range).
     const std::string& WordText(int n) const { return m_words[n]; }
     std::vector<std::string>& Pieces() { return m_pieces; }
 

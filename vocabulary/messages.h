@@ -7,7 +7,7 @@
 class CFileException;
 
 // Word operations: each returns a new text composed from the active vocabulary. An index
-// outside 0..52 yields "Error." in the word's place.
+// outside 0..55 yields "Error." in the word's place.
 std::string Word(int n, int separator = sepNone);
 std::string WordThenSpace(int n);
 std::string SpaceWord(int n);

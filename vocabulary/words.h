@@ -1,6 +1,6 @@
 #pragma once
 
-// Indexes of the 53 vocabulary words.
+// Indexes of the 56 vocabulary words.
 enum WordId : int {
     wDecrypt = 0,
     wEncrypt = 1,
@@ -55,9 +55,12 @@ enum WordId : int {
     wErrorAccessDenied = 50,
     wCheckBinaryToTextToBinary = 51, // the captions of the window's check items
     wCheckTextToBinary = 52,
+    wNotACharacter = 53, // faults of text in a declared encoding
+    wNotKept = 54,
+    wNotExpressible = 55,
 };
 
-constexpr int kWordCount = 53;
+constexpr int kWordCount = 56;
 
 // Kinds of separator put in front of a word or a piece of a message.
 enum SeparatorKind : int {
