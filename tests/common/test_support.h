@@ -101,3 +101,12 @@ private:
     std::string m_previous;
     bool m_hadPrevious;
 };
+
+// The encodings a target may declare, by their own names.
+inline constexpr const char* kListedEncodings[] = {"CP932",      "EUC-JP",     "CP936",      "GB18030",    "CP950",      "CP949",
+                               "CP1250",     "CP1251",     "CP1252",     "CP1253",     "CP1254",     "CP1255",
+                               "CP1256",     "CP1257",     "CP1258",     "ISO-8859-1", "ISO-8859-2", "ISO-8859-3",
+                               "ISO-8859-4", "ISO-8859-5", "ISO-8859-6", "ISO-8859-7", "ISO-8859-8", "ISO-8859-9",
+                               "ISO-8859-10", "ISO-8859-11", "ISO-8859-13", "ISO-8859-14", "ISO-8859-15",
+                               "ISO-8859-16", "KOI8-R",     "UTF-8"};
+

@@ -169,6 +169,9 @@ TEST_F(TargetInfoTest, FailuresOfTheTargetInfoFile) {
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextFileBOM=2\r\n", "FileInfo1 Error\r\nTextFileBOM.Range"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextQuoting=true\r\n", "FileInfo1 Error\r\nTextQuoting.Range"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextQuoting=01\r\n", "FileInfo1 Error\r\nTextQuoting.Range"},
+        // Encodings whose bytes 00 to 7F are not ASCII, or that are no encodings.
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nBTextEncoding=UTF-16\r\n", "FileInfo1 Error\r\nBTextEncoding.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nFileEncoding=Klingon\r\n", "FileInfo1 Error\r\nFileEncoding.Range"},
     };
     for (const Case& c : cases) {
         WriteInfo(c.keys);
@@ -206,3 +209,67 @@ TEST_F(TargetInfoTest, NumberCodeFailuresLetTheLoadSucceedButNotTheReadiness) {
 }
 
 } // namespace
+
+// The target's own files in a legacy encoding: everything read from them arrives as UTF-8, and
+// bytes that are no character of it fail the load, naming the file's key or line.
+TEST_F(TargetInfoTest, FilesReadFromTheirDeclaredEncoding) {
+    const std::string name = "\x96\xBC\x91\x4F";         // 名前 in CP932
+    const std::string nameUtf8 = "\xE5\x90\x8D\xE5\x89\x8D";
+    const std::string sword = "\x8C\x95";                  // 剣
+    const std::string swordUtf8 = "\xE5\x89\xA3";
+    const std::string bad = "\x81\x7F";                    // no character of CP932
+    const std::string keys = "BRecordSize=5\r\nBRecordCount=1\r\nFileEncoding=shift_jis\r\nBTextEncoding=cp932\r\n";
+    struct Case {
+        std::string label, definition, kinds;
+        std::string message; // empty: it loads
+    } cases[] = {
+        {name, "Kind,1,R,u,1," + name + ",kinds.tsv\r\nName,4,N,s,1,N\r\n", "0\t" + sword + "\r\n", ""},
+        {"a" + bad, "Kind,1,R,u,1,K\r\nName,4,N,s,1,N\r\n", "0\tx\r\n",
+         "FileInfo1 Error\r\nLabel.Not a character (CP932), Byte 1: 81 7F"},
+        {"L", "Kind,1,R,u,1,K\r\nName,4,N,s,1," + bad + "\r\n", "0\tx\r\n",
+         "Record Def Error\r\nAt line 2. Not a character (CP932), Byte 13: 81 7F"},
+        {"L", "Kind,1,R,u,1,K,kinds.tsv\r\nName,4,N,s,1,N\r\n", "0\tx\r\n\r\n1\t" + bad + "\r\n",
+         "NumCodeMean Error\r\nAt line 3. Not a character (CP932), Byte 2: 81 7F"},
+    };
+    for (const Case& c : cases) {
+        env.m_folder.Write("def.txt", c.definition);
+        env.m_folder.Write("kinds.tsv", c.kinds);
+        WriteInfo("Label=" + c.label + "\r\nRecordDefinitionFileRP=def.txt\r\n" + keys);
+        CTargetInfo target(1);
+        const bool loaded = target.Load("target.ini") && target.CheckReady();
+        EXPECT_EQ(target.m_message, c.message) << c.label;
+        if (!c.message.empty()) continue;
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(target.DisplayName(), nameUtf8);
+        EXPECT_EQ(target.m_recordDefinition.m_headerLine, "//" + nameUtf8 + ",N");
+        EXPECT_EQ(*target.m_numberCodes.FindMeaning(0, 0), swordUtf8);
+        const std::vector<std::pair<std::string, std::string>> encodings = {{"BTextEncoding", "CP932"},
+                                                                            {"FileEncoding", "CP932"}};
+        EXPECT_EQ(target.m_fileInfo.Encodings(), encodings);
+    }
+}
+
+// A meaning that text items cannot store in their encoding fails its table at its line, also
+// when the table was loaded first for a number item, which alone could use it.
+TEST_F(TargetInfoTest, MeaningsTextItemsCannotExpress) {
+    env.m_folder.Write("kinds.tsv", "0\tplain\r\n1\tcaf\xC3\xA9\r\n");
+    const std::string failure = "NumCodeMean Error\r\nAt line 2. Not expressible (CP932), Byte 3: C3 A9 \"\xC3\xA9\" (U+00E9)";
+    const struct {
+        std::string definition;
+        const char* size;
+        std::string message;
+    } cases[] = {
+        {"Kind,1,R,u,1,K,kinds.tsv\r\n", "1", ""},
+        {"Name,4,N,s,1,N,kinds.tsv\r\n", "4", failure},
+        {"Kind,1,R,u,1,K,kinds.tsv\r\nName,4,N,s,1,N,kinds.tsv\r\n", "5", failure},
+    };
+    for (const auto& [definition, size, message] : cases) {
+        env.m_folder.Write("def.txt", definition);
+        WriteInfo("RecordDefinitionFileRP=def.txt\r\nBRecordSize=" + std::string(size) +
+                  "\r\nBRecordCount=1\r\nBTextEncoding=CP932\r\n");
+        CTargetInfo target(1);
+        ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
+        EXPECT_EQ(target.CheckReady(), message.empty()) << definition;
+        EXPECT_EQ(target.m_message, message) << definition;
+    }
+}

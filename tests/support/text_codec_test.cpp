@@ -5,15 +5,9 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "tests/common/test_support.h"
 
 namespace {
-const char* const kListed[] = {"CP932",      "EUC-JP",     "CP936",      "GB18030",    "CP950",      "CP949",
-                               "CP1250",     "CP1251",     "CP1252",     "CP1253",     "CP1254",     "CP1255",
-                               "CP1256",     "CP1257",     "CP1258",     "ISO-8859-1", "ISO-8859-2", "ISO-8859-3",
-                               "ISO-8859-4", "ISO-8859-5", "ISO-8859-6", "ISO-8859-7", "ISO-8859-8", "ISO-8859-9",
-                               "ISO-8859-10", "ISO-8859-11", "ISO-8859-13", "ISO-8859-14", "ISO-8859-15",
-                               "ISO-8859-16", "KOI8-R",     "UTF-8"};
-
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (int v : values) bytes += static_cast<char>(v);
@@ -40,7 +34,7 @@ std::string Encoded(const CTextCodec& codec, const std::string& text, CodecFault
 // a character converts to the same text and back to its bytes, bytes that are none are refused,
 // and so is a code page's duplicate, whose bytes would come back as its twin's.
 TEST(TextCodec, EveryShortCharacterOfEveryEncoding) {
-    for (const char* name : kListed) {
+    for (const char* name : kListedEncodings) {
         const CTextCodec* codec = CTextCodec::Find(name);
         ASSERT_NE(codec, nullptr) << name;
         const CTextEncoding& encoding = codec->Encoding();
