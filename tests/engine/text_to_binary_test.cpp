@@ -266,30 +266,6 @@ TEST_F(TextToBinaryTest, WithQuotingASpreadsheetsFileConverts) {
     EXPECT_EQ(target.m_message, "At line 1. Item Num");
 }
 
-TEST_F(TextToBinaryTest, WithQuotingAQuoteFaultFailsAtItsLine) {
-    const std::string old = OldRecords(3);
-    const struct {
-        const char* title;
-        std::string text;
-        std::string message;
-        std::string records;
-    } cases[] = {
-        {"a quote never closed", kNumberedHeader + NewLines(0, 1) + "1,\"ne\r\nw\r\n2,new\r\n",
-         "At line 3. TextQuoting.Inconsistent", NewRecord(0) + OldRecords(2)},
-        {"text after the closing quote", kNumberedHeader + NewLines(0, 2) + "2,\"n\"ew\r\n",
-         "At line 4. TextQuoting.Inconsistent", NewRecord(0) + NewRecord(1) + OldRecords(1)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
-        ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3).Key("TextQuoting", "1")));
-        WriteBinary(old);
-        WriteText(c.text);
-        EXPECT_FALSE(Convert());
-        EXPECT_EQ(target.m_message, c.message);
-        EXPECT_EQ(Binary(), c.records);
-    }
-}
-
 TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
     ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 1)));
     WriteText(kNumberedHeader + NewLines(0, 1));
