@@ -8,6 +8,7 @@
 #include "platform/file_exception.h"
 #include "platform/private_profile.h"
 #include "platform/system.h"
+#include "tests/common/test_system.h"
 
 CScriptedMessageBox::CScriptedMessageBox() : m_previous(SetMessageBox(this)) {}
 
@@ -90,15 +91,9 @@ CScopedEnvironmentVariable::CScopedEnvironmentVariable(const char* name, const c
     const char* previous = std::getenv(name);
     m_hadPrevious = previous != nullptr;
     if (previous) m_previous = previous;
-    if (value)
-        ::setenv(name, value, 1);
-    else
-        ::unsetenv(name);
+    SetEnvironment(name, value);
 }
 
 CScopedEnvironmentVariable::~CScopedEnvironmentVariable() {
-    if (m_hadPrevious)
-        ::setenv(m_name.c_str(), m_previous.c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
+    SetEnvironment(m_name.c_str(), m_hadPrevious ? m_previous.c_str() : nullptr);
 }
