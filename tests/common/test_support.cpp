@@ -60,7 +60,7 @@ std::string CTempFolder::Write(const std::string& name, const std::string& conte
 }
 
 std::string CTempFolder::Read(const std::string& name) const {
-    std::ifstream in(name.rfind('/', 0) == 0 ? name : m_path + name, std::ios::binary);
+    std::ifstream in(RootDriveLength(name) > 0 ? name : m_path + name, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
