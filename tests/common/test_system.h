@@ -8,3 +8,6 @@ void SetEnvironment(const char* name, const char* value);
 // Whether the file system has FIFOs; where it has, MakeFifo makes one.
 bool SystemHasFifos();
 bool MakeFifo(const std::string& path);
+// Whether files are held by advisory locks taken after the open (else by the sharing the open
+// itself asks for).
+bool SystemLocksFiles();

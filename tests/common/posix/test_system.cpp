@@ -13,3 +13,5 @@ void SetEnvironment(const char* name, const char* value) {
 bool SystemHasFifos() { return true; }
 
 bool MakeFifo(const std::string& path) { return ::mkfifo(path.c_str(), 0600) == 0; }
+
+bool SystemLocksFiles() { return true; }

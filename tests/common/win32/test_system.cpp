@@ -8,3 +8,5 @@ void SetEnvironment(const char* name, const char* value) { ::_putenv_s(name, val
 bool SystemHasFifos() { return false; }
 
 bool MakeFifo(const std::string&) { return false; }
+
+bool SystemLocksFiles() { return false; }
