@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# What the benchmark scripts share: sourced by bench/run.sh and bench/window.sh from the clone's root.
+# What the benchmark scripts share: sourced by the scripts of bench/ from the clone's root.
 
 readonly ROOT=$PWD
 readonly YARDSTICK=${MORVANE_YARDSTICK:-$ROOT/../shared/bench}
@@ -81,6 +81,12 @@ elapsed() {
     "${run[@]}" >"${2:-/dev/null}" || fail "$1 failed"
     local end=$EPOCHREALTIME
     awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
+}
+
+# Peak resident memory in kilobytes of one run of the named command.
+peak_kb() {
+    declare -n run=$1
+    /usr/bin/time -v "${run[@]}" 2>&1 >/dev/null | awk -F': *' '/Maximum resident set size/ { print $2 }'
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }

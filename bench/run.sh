@@ -88,12 +88,6 @@ for ((round = 0; round <= RUNS; ++round)); do
 done
 check_outputs
 
-# Peak resident memory in kilobytes of one run of the named command.
-peak_kb() {
-    declare -n run=$1
-    /usr/bin/time -v "${run[@]}" 2>&1 >/dev/null | awk -F': *' '/Maximum resident set size/ { print $2 }'
-}
-
 echo
 echo "$RECORDS records of 32 bytes, $RUNS runs each, $(machine_line)"
 printf '%-10s %9s %11s %12s %12s %6s %10s %10s\n' direction "ours s" "yardstick s" "ours rec/s" \
