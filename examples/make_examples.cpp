@@ -1,5 +1,6 @@
 // Writes the binary files of the bundled examples: the item table (plain and encrypted), the
-// code table pair that encrypts it, and a file of login records as the system keeps them. The
+// code table pair that encrypts it, a file of login records as the system keeps them, and a
+// table of Japanese names in CP932. The
 // output is the same on every run, so the files kept in examples/ can be checked against it byte
 // for byte.
 //
@@ -181,6 +182,56 @@ Bytes LoginFile() {
     return out;
 }
 
+// A character's name, its reading in half-width katakana and a note, as CP932 bytes. The notes
+// hold control codes: 01 and 02 begin and end red text, 0A breaks the line, and "@" stands for
+// the player's name. Some characters have a second byte that is "@" (0x40) or a backslash (0x5C).
+struct CCharacter {
+    const char* name; // at most 16 bytes
+    const char* reading; // at most 16 bytes
+    const char* note; // at most 32 bytes
+};
+
+const CCharacter kCharacters[] = {
+    // 山田太郎, ﾔﾏﾀﾞ ﾀﾛｳ, 剣士<br>レベル<red>９９</red>
+    {"\x8E\x52\x93\x63\x91\xBE\x98\x59", "\xD4\xCF\xC0\xDE\x20\xC0\xDB\xB3",
+     "\x8C\x95\x8E\x6D\x0A\x83\x8C\x83\x78\x83\x8B\x01\x82\x58\x82\x58\x02"},
+    // 佐藤花子, ｻﾄｳ ﾊﾅｺ, 魔法使い<br>@の師匠
+    {"\x8D\xB2\x93\xA1\x89\xD4\x8E\x71", "\xBB\xC4\xB3\x20\xCA\xC5\xBA",
+     "\x96\x82\x96\x40\x8E\x67\x82\xA2\x0A\x40\x82\xCC\x8E\x74\x8F\xA0"},
+    // 鈴木一郎, ｽｽﾞｷ ｲﾁﾛｳ, 弓使い<br>「必中」
+    {"\x97\xE9\x96\xD8\x88\xEA\x98\x59", "\xBD\xBD\xDE\xB7\x20\xB2\xC1\xDB\xB3",
+     "\x8B\x7C\x8E\x67\x82\xA2\x0A\x81\x75\x95\x4B\x92\x86\x81\x76"},
+    // 高橋美咲, ﾀｶﾊｼ ﾐｻｷ, 踊り子<br><red>ソロ</red>公演
+    {"\x8D\x82\x8B\xB4\x94\xFC\x8D\xE7", "\xC0\xB6\xCA\xBC\x20\xD0\xBB\xB7",
+     "\x97\x78\x82\xE8\x8E\x71\x0A\x01\x83\x5C\x83\x8D\x02\x8C\xF6\x89\x89"},
+    // 田中健太, ﾀﾅｶ ｹﾝﾀ, 商人：表示価格×２
+    {"\x93\x63\x92\x86\x8C\x92\x91\xBE", "\xC0\xC5\xB6\x20\xB9\xDD\xC0",
+     "\x8F\xA4\x90\x6C\x81\x46\x95\x5C\x8E\xA6\x89\xBF\x8A\x69\x81\x7E\x82\x51"},
+    // 伊藤さくら, ｲﾄｳ ｻｸﾗ, 僧侶<br>能力値ＵＰ
+    {"\x88\xC9\x93\xA1\x82\xB3\x82\xAD\x82\xE7", "\xB2\xC4\xB3\x20\xBB\xB8\xD7",
+     "\x91\x6D\x97\xB5\x0A\x94\x5C\x97\xCD\x92\x6C\x82\x74\x82\x6F"},
+    // 渡辺翔, ﾜﾀﾅﾍﾞ ｼｮｳ, 盗賊～見習い～
+    {"\x93\x6E\x95\xD3\xE3\xC4", "\xDC\xC0\xC5\xCD\xDE\x20\xBC\xAE\xB3",
+     "\x93\x90\x91\xAF\x81\x60\x8C\xA9\x8F\x4B\x82\xA2\x81\x60"},
+    // 中村ソフィア, ﾅｶﾑﾗ ｿﾌｨｱ, Guest<br>ゲスト参加
+    {"\x92\x86\x91\xBA\x83\x5C\x83\x74\x83\x42\x83\x41", "\xC5\xB6\xD1\xD7\x20\xBF\xCC\xA8\xB1",
+     "Guest\x0A\x83\x51\x83\x58\x83\x67\x8E\x51\x89\xC1"},
+};
+
+// Records of 66 bytes: the ID (2 bytes, least significant first), then the name, the reading and
+// the note, each zero-padded.
+Bytes CharacterFile() {
+    Bytes out;
+    std::uint16_t id = 1;
+    for (const CCharacter& character : kCharacters) {
+        PutLow(out, id++, 2);
+        PutText(out, character.name, 16);
+        PutText(out, character.reading, 16);
+        PutText(out, character.note, 32);
+    }
+    return out;
+}
+
 // The decryption table: an odd multiplier, an offset and a mask make a permutation of 0..255.
 Table DecryptTable() {
     Table table {};
@@ -230,6 +281,7 @@ int main(int argc, char** argv) {
     const bool written = Write(folder / "data" / "items.dat", items) &&
                          Write(folder / "data" / "items-encrypted.dat", Substituted(items, encrypt)) &&
                          Write(folder / "data" / "wtmp", LoginFile()) &&
+                         Write(folder / "data" / "names-cp932.dat", CharacterFile()) &&
                          Write(folder / "tables" / "decrypt.tbl", decrypt) &&
                          Write(folder / "tables" / "encrypt.tbl", encrypt);
     return written ? 0 : 1;

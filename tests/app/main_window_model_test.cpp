@@ -42,7 +42,8 @@ protected:
         env.m_folder.Write("index.txt", "0\r\n2\r\n0\r\n");
         env.m_folder.Write("a.ini", kTargetA);
         env.m_folder.Write("b.ini", "[FileInfo]\r\nLabel=Beta\r\nRecordDefinitionFileRP=plain.txt\r\nBRecordSize=4\r\n"
-                                    "BRecordCount=3\r\nB2TDecryptTableFileRP=dec.tbl\r\n");
+                                    "BRecordCount=3\r\nB2TDecryptTableFileRP=dec.tbl\r\nBTextEncoding=sjis\r\n"
+                                    "FileEncoding=windows-1252\r\n");
         env.m_folder.Write("c.ini", "[FileInfo]\r\nLabel=Gamma\r\nRecordDefinitionFileRP=def.txt\r\nBRecordSize=4\r\n"
                                     "BRecordCount=3\r\nBRecordIndexListFilePath=index.txt\r\n");
     }
@@ -124,9 +125,11 @@ TEST_F(MainWindowModelTest, EachSlotShowsItsTarget) {
         int slotButton;
         std::string caption, target, binary, text, indexList, values;
         bool decrypt, invertDecrypt, indexOption;
+        std::string toolTip = ""; // the declared encodings; the value column keeps its layout
     } cases[] = {
         {idSlot1, "Alpha", "a.ini", "in.dat", "out.csv", "", "\n4\n3\n,\n--\n0\n--", false, false, true},
-        {idSlot2, "Beta", "b.ini", "", "", "", "\n4\n3\n\nDecrypt\n0\n--", true, true, false},
+        {idSlot2, "Beta", "b.ini", "", "", "", "\n4\n3\n\nDecrypt\n0\n--", true, true, false,
+         "BTextEncoding: CP932\nFileEncoding: CP1252"},
         {idSlot3, "Gamma", "c.ini", "", "", "index.txt", "\n4\n3\n\n--\n0\n2", false, false, false},
     };
     for (const Case& c : cases) {
@@ -138,6 +141,7 @@ TEST_F(MainWindowModelTest, EachSlotShowsItsTarget) {
         EXPECT_EQ(model->Text(idTextField), c.text);
         EXPECT_EQ(model->Text(idIndexListField), c.indexList);
         EXPECT_EQ(model->Text(idValueColumn), c.values);
+        EXPECT_EQ(model->InfoToolTip(), c.toolTip);
         EXPECT_EQ(model->IsEnabled(idDecryptBinary), c.decrypt) << c.caption;
         EXPECT_EQ(model->IsEnabled(idEncryptBinary), c.decrypt) << c.caption;
         EXPECT_EQ(model->IsEnabled(idDecryptToEncrypt), c.invertDecrypt) << c.caption;

@@ -196,6 +196,17 @@ case_info() {
  BRecordIndex     --" ""
     run info --slot 3
     expect 0 "$SHOP_INFO" ""
+    # A declared encoding has a line of its own.
+    run info --target targets/names-cp932.ini
+    expect 0 "Japanese names (CP932)
+ BStartPosition   0
+ BRecordSize      66
+ BRecordCount     8
+ TDelimiter       T
+ Decrypt/Encrypt  --
+ NumberCode File  1
+ BRecordIndex     --
+ BTextEncoding    CP932" ""
 
     # A target whose record size does not match its definition is not ready.
     printf '[FileInfo]\nRecordDefinitionFileRP=defs/items.txt\nBRecordSize=35\nBRecordCount=34\n' >"$WORK/bad.ini"
@@ -303,7 +314,7 @@ Home: $config/morvane/ (installed)" ""
 
 case_to_text() {
     # The committed text files are what the committed binary files convert to.
-    rm data/items.csv data/items-encrypted.csv data/shop.tsv data/wtmp.tsv
+    rm data/items.csv data/items-encrypted.csv data/shop.tsv data/wtmp.tsv data/names-cp932.tsv
     local slot
     for slot in 1 2 3; do
         run to-text --slot "$slot"
@@ -311,6 +322,9 @@ case_to_text() {
     done
     run to-text --target targets/wtmp.ini
     expect 0 "End [ Binary => Text ]" ""
+    run to-text --target targets/names-cp932.ini
+    expect 0 "End [ Binary => Text ]" ""
+    same_file data/names-cp932.tsv "$EXAMPLES/data/names-cp932.tsv"
     same_file data/items.csv "$EXAMPLES/data/items.csv"
     same_file data/items-encrypted.csv "$EXAMPLES/data/items-encrypted.csv"
     same_file data/shop.tsv "$EXAMPLES/data/shop.tsv"
@@ -381,6 +395,12 @@ case_round_trip() {
     run to-binary --target targets/wtmp.ini --text "$WORK/wtmp.tsv" --binary "$WORK/wtmp" --no-backup --yes
     expect 0 "End [ Text => Binary ]" ""
     same_file "$WORK/wtmp" data/wtmp
+
+    # The names come back as the same CP932 bytes.
+    head -c 528 /dev/zero >"$WORK/names.dat"
+    run to-binary --target targets/names-cp932.ini --binary "$WORK/names.dat" --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/names.dat" data/names-cp932.dat
 
     # A target without fillers writes a new binary file whole.
     printf 'ID,4,R,u,1,ID\nPrice,4,N,u,1,Price\nRest,28,N,s,1,Rest\n' >"$WORK/whole.txt"

@@ -17,5 +17,5 @@ while IFS= read -r file; do
     cmp "$file" "$EXAMPLES/$file" || { echo "FAILED: examples/$file is not the generator's output" >&2; exit 1; }
     count=$((count + 1))
 done < <(find . -type f | sed 's|^\./||' | sort)
-# The two item files, the two code tables and the login records.
-[ "$count" = 5 ] || { echo "FAILED: the generator wrote $count files, expected 5" >&2; exit 1; }
+# The two item files, the two code tables, the login records and the names.
+[ "$count" = 6 ] || { echo "FAILED: the generator wrote $count files, expected 6" >&2; exit 1; }
