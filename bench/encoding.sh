@@ -15,12 +15,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
-readonly RECORDS=${1:-1000000}
-readonly RUNS=${2:-11}
+read_records_and_runs "$@"
 readonly GOAL_RATIO=1.5
-
-[[ $RECORDS =~ ^[0-9]+$ && $RECORDS -ge 1 ]] || fail "RECORDS must be a number of at least 1"
-[[ $RUNS =~ ^[0-9]+$ && $RUNS -ge 1 ]] || fail "RUNS must be a number of at least 1"
 
 require_tools cmake:cmake ninja:ninja-build python3:python3 cmp:diffutils /usr/bin/time:time
 [[ -f $YARDSTICK/gen_data.py ]] || fail "no gen_data.py in $YARDSTICK (set MORVANE_YARDSTICK to its folder)"
@@ -68,20 +64,11 @@ echo "== Checking the outputs"
 # The binaries are written in place into files of zero bytes: every record byte, the fillers
 # excepted, must come from the text.
 truncate -s $((RECORDS * 32)) "$ENCODED_BIN" "$PLAIN_BIN"
-for command in encoded_to_text encoded_to_binary plain_to_text plain_to_binary; do
-    declare -n run=$command
-    "${run[@]}" >/dev/null || fail "$command failed"
-done
+run_each_once encoded_to_text encoded_to_binary plain_to_text plain_to_binary
 check_outputs
 
 echo "== Timing $RUNS runs of each command, alternating (one warm-up round first)"
-declare -A times
-for ((round = 0; round <= RUNS; ++round)); do
-    for command in encoded_to_text plain_to_text encoded_to_binary plain_to_binary; do
-        seconds=$(elapsed $command)
-        if ((round > 0)); then times[$command]+="$seconds"$'\n'; fi
-    done
-done
+time_alternating encoded_to_text plain_to_text encoded_to_binary plain_to_binary
 check_outputs
 
 echo
@@ -89,8 +76,8 @@ echo "$RECORDS records of 32 bytes with CP932 names, $RUNS runs each, $(machine_
 printf '%-10s %11s %14s %7s %13s\n' direction "CP932 s" "no encoding s" ratio "CP932 peak"
 goals_met=1
 for direction in text binary; do
-    encoded=$(printf '%s' "${times[encoded_to_$direction]}" | median)
-    plain=$(printf '%s' "${times[plain_to_$direction]}" | median)
+    encoded=$(median_of encoded_to_$direction)
+    plain=$(median_of plain_to_$direction)
     encoded_kb=$(peak_kb encoded_to_$direction)
     ratio=$(awk -v e="$encoded" -v p="$plain" 'BEGIN { printf "%.2f\n", e / p }')
     printf '%-10s %11.3f %14.3f %7s %10.1f MB\n' "to-$direction" "$encoded" "$plain" "$ratio" \
