@@ -23,6 +23,7 @@ void CFileInfoSection::Reset(const std::string& name) {
     m_binaryFilePath.clear();
     m_textFilePath.clear();
     m_textFileBom = false;
+    m_textQuoting = false;
     m_textCodec = nullptr;
     m_fileCodec = nullptr;
 }
@@ -123,8 +124,14 @@ void CFileInfoSection::ReadKeys() {
     m_textFilePath = GetText("TextFilePath");
     m_indexListPath = GetText("BRecordIndexListFilePath");
 
-    const std::string bom = GetString("TextFileBOM");
-    if (bom != "" && bom != "0" && bom != "1") Fail("TextFileBOM" + Word(wRange, sepPeriod));
-    m_textFileBom = bom == "1";
+    m_textFileBom = ReadSwitch("TextFileBOM");
+    m_textQuoting = ReadSwitch("TextQuoting");
     m_textCodec = CodecOf("BTextEncoding", GetString("BTextEncoding"));
+}
+
+// A key that 1 switches on; empty or 0 leaves it off.
+bool CFileInfoSection::ReadSwitch(const char* key) {
+    const std::string value = GetString(key);
+    if (value != "" && value != "0" && value != "1") Fail(std::string(key) + Word(wRange, sepPeriod));
+    return value == "1";
 }

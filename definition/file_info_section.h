@@ -28,6 +28,7 @@ public:
     std::string m_binaryFilePath;
     std::string m_textFilePath;
     bool m_textFileBom = false; // TextFileBOM=1: Binary => Text begins the text with a UTF-8 byte order mark
+    bool m_textQuoting = false; // TextQuoting=1: the text's cells stand in quotes where they need them
     const CTextCodec* m_textCodec = nullptr; // BTextEncoding: the encoding of the text items, if declared
     const CTextCodec* m_fileCodec = nullptr; // FileEncoding: that of the target's own files, if declared
 
@@ -36,6 +37,7 @@ public:
 
 private:
     void ReadKeys();
+    bool ReadSwitch(const char* key);
     // A key's value, converted from the target's own encoding when it declares one.
     std::string GetText(const char* key);
     std::int32_t ParseNumber(const char* key, const std::string& value, std::int32_t low, bool required);

@@ -30,14 +30,20 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
 
         records.Open();
         text.Seek(0, CFile::begin);
-        // In text mode the file itself turns LF into CR LF.
-        const std::string_view lineEnd = (text.Flags() & typeText) ? "\n" : "\r\n";
+        // In text mode the file itself turns LF into CR LF; the line breaks of quoted cells go out
+        // as they are, and so do their lines, with CR LF.
+        const bool unconverted = format.Quoting() || !(text.Flags() & typeText);
+        const std::string_view lineEnd = unconverted ? "\r\n" : "\n";
+        const auto writeLine = [&](const CLine& line) {
+            if (unconverted) text.WriteUnconverted(line.Data(), line.Size());
+            else text.Write(line.Data(), line.Size());
+        };
         CLine line;
         // Some spreadsheets recognise UTF-8 only by its byte order mark.
         if (target.m_fileInfo.m_textFileBom) line.Append(kUtf8ByteOrderMark);
         line.Append(target.m_recordDefinition.m_headerLine);
         line.Append(lineEnd);
-        text.Write(line.Data(), line.Size());
+        writeLine(line);
         text.Flush();
 
         progress.Start(0, records.Count(), 1, jobTitle, true);
@@ -47,7 +53,7 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
             if (!format.Usable()) Fail(Word(wSystem));
             format.Format(records.Record(), line, scratch);
             line.Append(lineEnd);
-            text.Write(line.Data(), line.Size());
+            writeLine(line);
             // The display refreshes now and then; the lines written so far go to the system then.
             if (progress.Update(records.Number())) text.Flush();
         }

@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "definition/target_info.h"
+#include "support/quoted_cells.h"
 #include "support/value_conversions.h"
 
 namespace {
@@ -89,7 +90,7 @@ std::size_t TextEnd(const std::uint8_t* bytes, std::uint32_t length, bool normal
 
 CLineFormat::CLineFormat(const CTargetInfo& target)
     : m_codes(target.m_numberCodes), m_delimiter(target.m_fileInfo.m_textDelimiter),
-      m_codec(target.m_fileInfo.m_textCodec) {
+      m_quoting(target.m_fileInfo.m_textQuoting), m_codec(target.m_fileInfo.m_textCodec) {
     for (std::size_t index = 0; index < m_codes.TableCount(); ++index) {
         const auto& meanings = m_codes.Table(static_cast<int>(index))->m_meanings;
         if (m_codec) m_textCodes.emplace_back(*m_codes.Table(static_cast<int>(index)));
@@ -169,31 +170,48 @@ inline char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bo
 }
 
 void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& scratch) const {
-    FormatLine<false>(record, line, scratch, nullptr);
+    if (m_quoting) FormatLine<false, true>(record, line, scratch, nullptr);
+    else FormatLine<false, false>(record, line, scratch, nullptr);
 }
 
 void CLineFormat::FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
                                std::vector<std::size_t>& cellStarts) const {
     cellStarts.clear();
-    FormatLine<true>(record, line, scratch, &cellStarts);
+    FormatLine<true, false>(record, line, scratch, &cellStarts);
 }
 
-template <bool kMark>
+// The cell from start to end in quotes when it needs them, built apart as a replaced text is;
+// returns the new end, with room for the rest of the line after it.
+char* CLineFormat::QuoteIfNeeded(CLine& line, std::size_t start, char* end, std::string& scratch) const {
+    const std::string_view cell(line.Data() + start, static_cast<std::size_t>(end - (line.Data() + start)));
+    if (!CellNeedsQuotes(cell, m_delimiter)) return end;
+    QuoteCell(cell, scratch);
+    line.Truncate(start);
+    line.Append(scratch);
+    return line.Reserve(m_longestLine);
+}
+
+template <bool kMark, bool kQuote>
 void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
                              std::vector<std::size_t>* cellStarts) const {
     line.Truncate(0);
     char* out = line.Reserve(m_longestLine);
     bool first = true;
+    std::size_t cellStart = 0;
     const auto startCell = [&] {
         if (first) {
             first = false;
-        } else if (m_delimiter.size() == 1) {
-            *out++ = m_delimiter[0];
         } else {
-            std::memcpy(out, m_delimiter.data(), m_delimiter.size());
-            out += m_delimiter.size();
+            if constexpr (kQuote) out = QuoteIfNeeded(line, cellStart, out, scratch);
+            if (m_delimiter.size() == 1) {
+                *out++ = m_delimiter[0];
+            } else {
+                std::memcpy(out, m_delimiter.data(), m_delimiter.size());
+                out += m_delimiter.size();
+            }
         }
         if constexpr (kMark) cellStarts->push_back(static_cast<std::size_t>(out - line.Data()));
+        if constexpr (kQuote) cellStart = static_cast<std::size_t>(out - line.Data());
     };
     for (const CStep& step : m_steps) {
         const std::uint8_t* bytes = record + step.offset;
@@ -257,6 +275,9 @@ void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::strin
             break;
         }
         }
+    }
+    if constexpr (kQuote) {
+        if (!first) out = QuoteIfNeeded(line, cellStart, out, scratch);
     }
     line.Commit(out);
 }

@@ -55,12 +55,14 @@ public:
 
     // False when the definition has a numeric item that cannot be read, or gives no cell.
     bool Usable() const { return m_usable; }
-    // Throws the failure text of a text item whose bytes its declared encoding cannot convert.
+    // With quoting, the cells that need quotes stand in them. Throws the failure text of a text
+    // item whose bytes its declared encoding cannot convert.
     void Format(const std::uint8_t* record, CLine& line, std::string& scratch) const;
-    // The same line, noting where each of its cells starts in it.
+    // The line with its cells as they are, never quoted, noting where each of them starts in it.
     void FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
                       std::vector<std::size_t>& cellStarts) const;
     const std::string& Delimiter() const { return m_delimiter; }
+    bool Quoting() const { return m_quoting; }
 
 private:
     enum StepKind : std::uint8_t { stepText, stepReplacedText, stepEncodedText, stepUnsigned, stepSigned, stepBitFields };
@@ -81,16 +83,18 @@ private:
         std::vector<const std::string*> meanings; // empty: look the code up in the table
     };
 
-    // One body for both: the marks cost the plain line nothing.
-    template <bool kMark>
+    // One body for all: the marks and the quotes cost the plain line nothing.
+    template <bool kMark, bool kQuote>
     void FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
                     std::vector<std::size_t>* cellStarts) const;
+    char* QuoteIfNeeded(CLine& line, std::size_t start, char* end, std::string& scratch) const;
     char* PutNumber(char* out, int slot, std::uint32_t value, bool isSigned) const;
     const std::string* FindMeaning(int slot, std::int32_t code) const;
     std::size_t LongestCell(int slot) const;
 
     const CNumberCodeSet& m_codes;
     std::string m_delimiter;
+    bool m_quoting;
     std::vector<CStep> m_steps;
     std::vector<CMeaningList> m_meaningLists; // by table index
     std::vector<std::size_t> m_longestMeanings; // by table index

@@ -10,6 +10,7 @@
 #include "vocabulary/messages.h"
 #include "definition/target_info.h"
 #include "support/progress.h"
+#include "support/quoted_cells.h"
 #include "support/table_file_reader.h"
 #include "support/value_conversions.h"
 #include "engine/binary_records.h"
@@ -44,8 +45,13 @@ constexpr const char* kReasonTexts[] = {
 };
 
 // Why a cell would not read back as itself when the reader splits its line: the first of the
-// causes it meets.
-unsigned CellFault(std::string_view cell, std::string_view delimiter) {
+// causes it meets. A quoted cell keeps all but the end byte; only a first cell that begins with a
+// comment mark still makes its line a comment.
+unsigned CellFault(std::string_view cell, std::string_view delimiter, bool quoting, bool first) {
+    if (quoting) {
+        if (cell.find(CFile::kTextEndByte) != std::string_view::npos) return reasonEndByte;
+        return first && cell.starts_with(kCommentMark) ? reasonCommentMark : 0u;
+    }
     if (cell.find('\n') != std::string_view::npos ||
         (!delimiter.empty() && cell.find(delimiter) != std::string_view::npos))
         return reasonDelimiterOrBreak;
@@ -56,9 +62,10 @@ unsigned CellFault(std::string_view cell, std::string_view delimiter) {
 }
 
 // Whether a text written as a line of a text file reads back as that one line: a text-mode
-// file splits lines at LF and ends at its end byte.
-bool ReadsBackAsOneLine(std::string_view line) {
-    return line.find('\n') == std::string_view::npos && line.find(CFile::kTextEndByte) == std::string_view::npos;
+// file splits lines at LF, where no quotes hold them together, and ends at its end byte.
+bool ReadsBackAsOneLine(std::string_view line, bool quoting) {
+    return (quoting || line.find('\n') == std::string_view::npos) &&
+           line.find(CFile::kTextEndByte) == std::string_view::npos;
 }
 
 std::string ReasonText(unsigned reasons) {
@@ -124,6 +131,13 @@ public:
 private:
     enum Outcome { changed, notText, notOneLine, notData, failed };
 
+    // Splits a line of quoted cells as the reader would; false when its quotes would not close.
+    bool SplitQuoted(std::string_view line) {
+        m_unquoted.assign(line);
+        m_quoted.Start();
+        return m_quoted.Split(m_unquoted, m_unquoted.size(), m_lineFormat.Delimiter()) == CQuotedRecord::complete;
+    }
+
     CTargetInfo& m_target;
     const CLineFormat m_lineFormat;
     const std::size_t m_recordSize;
@@ -133,6 +147,8 @@ private:
     std::unique_ptr<std::uint8_t[]> m_copyStored; // and encrypted
     CLine m_line;
     std::string m_scratch;
+    std::string m_unquoted; // the line, its quotes removed as the reader removes them
+    CQuotedRecord m_quoted;
     std::vector<std::string_view> m_fields;
     std::vector<std::size_t> m_cellStarts;
     Outcome m_outcome = changed;
@@ -149,11 +165,12 @@ bool CRoundTrip::ComesBack(const std::uint8_t* stored, const std::uint8_t* recor
         return false;
     }
     const std::string_view line(m_line.Data(), m_line.Size());
-    if (!ReadsBackAsOneLine(line)) {
+    if (!ReadsBackAsOneLine(line, m_lineFormat.Quoting()) || (m_lineFormat.Quoting() && !SplitQuoted(line))) {
         m_outcome = notOneLine;
         return false;
     }
-    if (!SplitDataLine(m_lineFormat.Delimiter(), line, m_fields, false)) {
+    if (m_lineFormat.Quoting() ? !m_quoted.DataFields(m_unquoted, m_fields, false)
+                               : !SplitDataLine(m_lineFormat.Delimiter(), line, m_fields, false)) {
         m_outcome = notData;
         return false;
     }
@@ -198,7 +215,8 @@ void CRoundTrip::Report(const std::string& note, const std::uint8_t* stored, con
             const std::size_t start = m_cellStarts[cell];
             const std::size_t end =
                 cell + 1 < m_cellStarts.size() ? m_cellStarts[cell + 1] - delimiter.size() : line.size();
-            if (reasons == 0) reasons = CellFault(line.substr(start, end - start), delimiter);
+            if (reasons == 0)
+                reasons = CellFault(line.substr(start, end - start), delimiter, m_lineFormat.Quoting(), cell == 0);
         }
         auto first = static_cast<std::size_t>(item.m_offset);
         std::size_t last = first + static_cast<std::size_t>(item.m_length) - 1;

@@ -52,7 +52,7 @@ public:
     bool KeepsFillers() const { return m_keepFillers; }
     // Reads the next data line, then asks the progress display whether to stop: false at the end
     // of the text or of the index list's entries, or after a confirmed stop (then Stopped, and
-    // the target's message word 28).
+    // the target's message word 28). Throws the failure text of a line whose quotes fail.
     bool NextLine(CProgress& progress);
     bool Stopped() const { return m_stopped; }
     // Finds the record of the current line; throws the failure text of a record number out of
@@ -104,6 +104,7 @@ void CTextRecords::Open() {
 
     m_reader.Reset("Text");
     m_reader.m_delimiter = info.m_textDelimiter;
+    m_reader.m_quoting = info.m_textQuoting;
     if (!m_reader.SetPath(info.m_textFilePath)) {
         // A missing text file fails as every file that cannot be opened: with its full path.
         const std::string fullPath = UsableFullPath(info.m_textFilePath);
@@ -119,7 +120,13 @@ void CTextRecords::Open() {
 }
 
 inline bool CTextRecords::NextLine(CProgress& progress) {
-    if (!m_reader.ReadNext(false)) return false;
+    try {
+        if (!m_reader.ReadNext(false)) return false;
+    } catch (const CFailure&) {
+        // A line whose quotes fail is taken all the same: the lines after it keep their records.
+        ++m_lines;
+        throw;
+    }
     if (progress.PollCancel()) {
         m_target.m_message = Word(wStop);
         m_stopped = true;
@@ -254,7 +261,16 @@ bool DryRunToBinary(CTargetInfo& target, bool firstColumnIsIndex, CCheckReport& 
         progress.Start(0, total, 1, jobTitle, true);
 
         std::vector<CCutCell> cuts;
-        while (records.NextLine(progress)) {
+        for (;;) {
+            // A line whose quotes fail is reported as any other; one that never closes takes the
+            // rest of the file.
+            try {
+                if (!records.NextLine(progress)) break;
+            } catch (const CFailure& failure) {
+                report.AddFailure(records.LineNote() + " " + failure.Text());
+                progress.Update(++report.m_checked);
+                continue;
+            }
             ++report.m_checked;
             // Every line is tried as the real run would try it, and its failure noted as the run
             // would give it; the lines after it are tried all the same.

@@ -1,7 +1,8 @@
 // "Text => Binary" of any text under any record definition. The input is the options byte of a
 // conversion input (fuzz/conversion_target.h), a second byte (bit 0: the first column is the
-// record number; bit 1: a record index list of those numbers is written), then the definition,
-// a separator line and the text file, optionally followed by the number-code and index list files.
+// record number; bit 1: a record index list of those numbers is written; bit 2: cells may stand in
+// quotes, as with TextQuoting=1), then the definition, a separator line and the text file,
+// optionally followed by the number-code and index list files.
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFuzzFile("text.csv", parts.data);
     CTargetInfo target;
     if (!LoadConversionTarget(target, parts)) return 0;
+    target.m_fileInfo.m_textQuoting = data[1] & 4u;
 
     const CFileInfoSection& info = target.m_fileInfo;
     const std::string before = BinaryBefore(info);

@@ -47,10 +47,13 @@ public:
 
     // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
     std::size_t Read(void* buffer, std::size_t count);
-    // Reads the next line without its terminator; false at the end of the file.
-    bool ReadLine(std::string& line);
+    // Reads the next line without its terminator, or with it (the LF and any CR before it) as
+    // it stands in the file; false at the end of the file.
+    bool ReadLine(std::string& line, bool keepLineEnd = false);
     void Write(const void* data, std::size_t count);
     void Write(const std::string& text) { Write(text.data(), text.size()); }
+    // Writes the bytes as they are, also in text mode.
+    void WriteUnconverted(const void* data, std::size_t count);
 
     std::uint64_t Seek(std::int64_t offset, SeekOrigin origin);
     std::uint64_t Position() const { return m_position; }

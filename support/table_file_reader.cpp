@@ -20,6 +20,17 @@ std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std
     const void* found = std::memchr(line.data() + start, delimiter[0], line.size() - start);
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - line.data()) : std::string_view::npos;
 }
+
+// The length of a line read with its end, without it: the LF and a CR before it, which text mode
+// takes for one line end.
+std::size_t LengthWithoutEnd(const std::string& line) {
+    std::size_t length = line.size();
+    if (length > 0 && line[length - 1] == '\n') {
+        --length;
+        if (length > 0 && line[length - 1] == '\r') --length;
+    }
+    return length;
+}
 }
 
 // Texts are UTF-8, so a byte search for an ASCII delimiter, a multi-byte delimiter or "//"
@@ -43,6 +54,7 @@ void CTableFileReader::Reset(const std::string& name) {
     Close();
     CFileItem::Reset(name);
     m_delimiter = "\t";
+    m_quoting = false;
     m_lineNumber = 0;
     m_count = 0;
     m_lineNote.clear();
@@ -62,14 +74,22 @@ void CTableFileReader::Open() {
     m_open = 1;
 }
 
+// The next line, counted and decoded; the byte order mark at the very start of the file is no
+// part of it.
+inline bool CTableFileReader::ReadCountedLine(std::string& line, bool keepLineEnd) {
+    if (!m_file.ReadLine(line, keepLineEnd)) return false;
+    if (++m_lineNumber == 1 && line.starts_with(kUtf8ByteOrderMark)) line.erase(0, kUtf8ByteOrderMark.size());
+    if (m_fileCodec) DecodeLine(line);
+    return true;
+}
+
 bool CTableFileReader::ReadNext(bool skipEmptyFields) {
     // The views of the previous line die with it.
     m_fields.clear();
+    if (m_quoting) return ReadNextQuoted(skipEmptyFields);
     for (;;) {
-        SetLineNote();
-        if (!m_file.ReadLine(m_line)) return false;
-        if (++m_lineNumber == 1 && m_line.starts_with(kUtf8ByteOrderMark)) m_line.erase(0, kUtf8ByteOrderMark.size());
-        if (m_fileCodec) DecodeLine();
+        SetLineNote(std::uint64_t {m_lineNumber} + 1);
+        if (!ReadCountedLine(m_line, false)) return false;
         if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields)) {
             ++m_count;
             return true;
@@ -77,21 +97,52 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
     }
 }
 
-void CTableFileReader::DecodeLine() {
-    m_encodedLine.swap(m_line);
-    m_line.clear();
+// The lines of a record are read with their ends as they stand in the file, so that the line
+// breaks of a quoted cell come back as they were.
+bool CTableFileReader::ReadNextQuoted(bool skipEmptyFields) {
+    for (;;) {
+        SetLineNote(std::uint64_t {m_lineNumber} + 1);
+        if (!ReadCountedLine(m_line, true)) return false;
+        std::size_t end = LengthWithoutEnd(m_line);
+        if (end == 0) continue;
+        m_quoted.Start();
+        std::size_t lineStart = 0;
+        std::uint32_t fieldLine = m_lineNumber;
+        for (;;) {
+            const CQuotedRecord::Outcome outcome = m_quoted.Split(m_line, end, m_delimiter);
+            if (outcome == CQuotedRecord::complete) break;
+            // A fault is noted at the line where its field began.
+            if (m_quoted.FieldStart() >= lineStart) fieldLine = m_lineNumber;
+            if (outcome == CQuotedRecord::strayText || !ReadCountedLine(m_nextLine, true)) {
+                SetLineNote(fieldLine);
+                Fail("TextQuoting" + Word(wInconsistent, sepPeriod));
+            }
+            lineStart = m_line.size();
+            m_line += m_nextLine;
+            end = LengthWithoutEnd(m_line);
+        }
+        if (m_quoted.DataFields(m_line, m_fields, skipEmptyFields)) {
+            ++m_count;
+            return true;
+        }
+    }
+}
+
+void CTableFileReader::DecodeLine(std::string& line) {
+    m_encodedLine.swap(line);
+    line.clear();
     std::size_t failedAt = 0;
     CodecFault fault = CodecFault::none;
-    if (!m_fileCodec->ReadAll(m_encodedLine, m_line, failedAt, fault))
+    if (!m_fileCodec->ReadAll(m_encodedLine, line, failedAt, fault))
         Fail(m_fileCodec->FaultText(fault, m_encodedLine, failedAt, failedAt));
 }
 
-// "At line %u." with the number of the line about to be read, written by hand: this runs once
-// per line, and the note keeps its storage from line to line.
-void CTableFileReader::SetLineNote() {
+// "At line %u." written by hand: this runs once per line, and the note keeps its storage from
+// line to line.
+void CTableFileReader::SetLineNote(std::uint64_t lineNumber) {
     char note[32];
     char* end = note + kLineNotePrefix.copy(note, kLineNotePrefix.size());
-    end = std::to_chars(end, note + sizeof note - 1, std::uint64_t {m_lineNumber} + 1).ptr;
+    end = std::to_chars(end, note + sizeof note - 1, lineNumber).ptr;
     *end++ = '.';
     m_lineNote.assign(note, end);
 }

@@ -6,11 +6,13 @@
 
 #include "platform/file.h"
 #include "support/named_item.h"
+#include "support/quoted_cells.h"
 
 class CTextCodec;
 
 // Reads a text table line by line: empty lines and "//" comments skipped, fields split at the
-// delimiter and trimmed, every failure noted with "At line %u.".
+// delimiter and trimmed, every failure noted with "At line %u.". With quoting, a record may go
+// on over several lines inside quotes.
 class CTableFileReader : public CFileItem {
 public:
     void Reset(const std::string& name);
@@ -25,19 +27,24 @@ public:
 
     CFile m_file;
     std::string m_delimiter = "\t";
+    bool m_quoting = false; // cells may stand in quotes (TextQuoting=1)
     std::uint32_t m_lineNumber = 0;
     std::uint32_t m_count = 0;
     std::string m_lineNote;
-    std::string m_line;                     // the last line read
+    std::string m_line;                     // the last line read; with quoting, the record, unquoted
     std::vector<std::string_view> m_fields; // fields of the last data line, pointing into m_line
     // The encoding the file's lines are converted from, when its owner declares one; kept by
     // resets, as the owner sets it for every file it reads.
     const CTextCodec* m_fileCodec = nullptr;
 
 private:
-    void SetLineNote();
-    void DecodeLine();
+    bool ReadCountedLine(std::string& line, bool keepLineEnd);
+    bool ReadNextQuoted(bool skipEmptyFields);
+    void SetLineNote(std::uint64_t lineNumber);
+    void DecodeLine(std::string& line);
 
+    CQuotedRecord m_quoted;
+    std::string m_nextLine; // a line that continues a quoted cell
     std::string m_encodedLine;
 };
 
@@ -63,13 +70,15 @@ inline bool SplitDataLine(std::string_view delimiter, std::string_view line, std
     return !fields.empty();
 }
 
-// What the splitting keeps of the text between two delimiters: blanks (blank, TAB, LF, VT, FF
-// and CR) at both ends removed. Inline, as the splitting of every field uses it.
+// The blanks that splitting trims from a field: blank, TAB, LF, VT, FF and CR.
+inline bool IsFieldBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// What the splitting keeps of the text between two delimiters: blanks at both ends removed.
+// Inline, as the splitting of every field uses it.
 inline std::string_view TrimField(std::string_view field) {
-    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     std::size_t begin = 0;
     std::size_t end = field.size();
-    while (begin < end && blank(field[begin])) ++begin;
-    while (end > begin && blank(field[end - 1])) --end;
+    while (begin < end && IsFieldBlank(field[begin])) ++begin;
+    while (end > begin && IsFieldBlank(field[end - 1])) --end;
     return field.substr(begin, end - begin);
 }

@@ -166,7 +166,7 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
     return done;
 }
 
-bool CFile::ReadLine(std::string& line) {
+bool CFile::ReadLine(std::string& line, bool keepLineEnd) {
     CheckOpen();
     line.clear();
     bool any = false; // a byte of this line, or its line end, was taken
@@ -190,7 +190,8 @@ bool CFile::ReadLine(std::string& line) {
         any = any || length > 0;
         if (lf) {
             ++m_position;
-            if ((m_flags & typeText) && !line.empty() && line.back() == '\r') line.pop_back();
+            if (keepLineEnd) line += '\n';
+            else if ((m_flags & typeText) && !line.empty() && line.back() == '\r') line.pop_back();
             return true;
         }
     }
@@ -253,6 +254,11 @@ void CFile::Put(const char* data, std::size_t count) {
         data += take;
         count -= take;
     }
+}
+
+void CFile::WriteUnconverted(const void* data, std::size_t count) {
+    CheckOpen();
+    Put(static_cast<const char*>(data), count);
 }
 
 void CFile::Write(const void* data, std::size_t count) {

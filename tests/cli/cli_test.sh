@@ -741,6 +741,39 @@ At line 3. Can't seek file position
     [ "$(checksums)" = "$before" ] || fail "the dry run wrote a file"
 }
 
+case_quoting() {
+    # A target with TextQuoting=1 and records whose names need quotes: a comma, a line feed, a
+    # blank and a comment mark, a quote.
+    printf 'ID,2,R,u,1,ID\nName,6,N,s,1,Name\n' >"$WORK/quoted.txt"
+    write_quoted_target() {
+        printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=%s\nTDelimiter=,\nTextQuoting=1\nBinaryFilePath=%s\nTextFilePath=%s\n' \
+            "$WORK/quoted.txt" "$1" "$WORK/quoted.dat" "$WORK/quoted.csv" >"$2"
+    }
+    write_quoted_target 4 "$WORK/quoted.ini"
+    printf '\001\000a,b\000\000\000\002\000x\ny\000\000\000\003\000 //z\000\000\004\000say"\000\000' >"$WORK/quoted.dat"
+    cp "$WORK/quoted.dat" "$WORK/original.dat"
+
+    run check --target "$WORK/quoted.ini"
+    expect 0 "End [ Check Binary => Text => Binary ]
+4 records checked, 0 would change, 0 would fail." ""
+    run to-text --target "$WORK/quoted.ini"
+    expect 0 "End [ Binary => Text ]" ""
+    printf '//ID,Name\r\n1,"a,b"\r\n2,"x\ny"\r\n3," //z"\r\n4,"say"""\r\n' >"$WORK/expected.csv"
+    same_file "$WORK/quoted.csv" "$WORK/expected.csv"
+    dd if=/dev/zero of="$WORK/quoted.dat" bs=32 count=1 status=none
+    run to-binary --target "$WORK/quoted.ini" --no-backup --yes
+    expect 0 "End [ Text => Binary ]" ""
+    same_file "$WORK/quoted.dat" "$WORK/original.dat"
+
+    # A quote that never closes fails at its line.
+    write_quoted_target 2 "$WORK/two.ini"
+    printf '//ID,Name\r\n1,ok\r\n2,"open\r\n3,x\r\n' >"$WORK/open.csv"
+    run to-binary --target "$WORK/two.ini" --text "$WORK/open.csv" --no-backup --yes
+    expect 1 "" "Error [ Text => Binary ]
+Binary File Can not use
+At line 3. TextQuoting.Inconsistent"
+}
+
 case_check_interrupt() {
     make_big_target
     local before

@@ -111,11 +111,13 @@ TEST_F(TargetInfoTest, TheFewestKeysThatLoad) {
     EXPECT_EQ(target.DisplayName(), "FileInfo2 Not set"); // also after a reload
     EXPECT_TRUE(target.CheckReady());
     EXPECT_FALSE(target.m_fileInfo.m_textFileBom);
+    EXPECT_FALSE(target.m_fileInfo.m_textQuoting);
     for (const char* value : {"0", "1"}) {
         WriteInfo("RecordDefinitionFileRP=one.txt\r\nBRecordSize=4\r\nBRecordCount=2\r\nTextFileBOM=" +
-                  std::string(value) + "\r\n");
+                  std::string(value) + "\r\nTextQuoting=" + (value[0] == '1' ? "0" : "1") + "\r\n");
         ASSERT_TRUE(target.Load("target.ini")) << target.m_message;
         EXPECT_EQ(target.m_fileInfo.m_textFileBom, value[0] == '1');
+        EXPECT_EQ(target.m_fileInfo.m_textQuoting, value[0] == '0');
         EXPECT_EQ(target.m_fileInfo.m_infoText, "\n4\n2\n\n--\n0"); // the panel is unchanged
     }
 }
@@ -165,6 +167,8 @@ TEST_F(TargetInfoTest, FailuresOfTheTargetInfoFile) {
          "BRecordIndexList Error\r\nAt line 3. Range"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextFileBOM=yes\r\n", "FileInfo1 Error\r\nTextFileBOM.Range"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextFileBOM=2\r\n", "FileInfo1 Error\r\nTextFileBOM.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextQuoting=true\r\n", "FileInfo1 Error\r\nTextQuoting.Range"},
+        {def + "BRecordSize=4\r\nBRecordCount=1\r\nTextQuoting=01\r\n", "FileInfo1 Error\r\nTextQuoting.Range"},
         // Encodings whose bytes 00 to 7F are not ASCII, or that are no encodings.
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nBTextEncoding=UTF-16\r\n", "FileInfo1 Error\r\nBTextEncoding.Range"},
         {def + "BRecordSize=4\r\nBRecordCount=1\r\nFileEncoding=Klingon\r\n", "FileInfo1 Error\r\nFileEncoding.Range"},

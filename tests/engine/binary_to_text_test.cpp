@@ -135,6 +135,46 @@ TEST_F(BinaryToTextTest, ASlotNamingNoTableGivesAnEmptyCell) {
     EXPECT_EQ(line, ",5");
 }
 
+// With TextQuoting=1, exactly the cells that would not read back unquoted stand in quotes:
+// texts, replaced texts and meanings alike, however much longer the quotes make them.
+TEST_F(BinaryToTextTest, WithQuotingTheCellsThatNeedQuotesGetThem) {
+    const char* const definition = "Name,6,N,s,1,Name\r\nKind,1,R,u,1,Kind,kinds.tsv\r\nCode,3,N,s,1,Code,kanji.tsv\r\n";
+    const struct {
+        const char* title;
+        std::string name;
+        int kind;
+        std::string code;
+        std::string delimiter;
+        std::string line;
+    } cases[] = {
+        {"nothing to quote", "a b", 2, "c", ",", "a b,Plain,c"},
+        {"the delimiter", "a,b", 2, "c", ",", "\"a,b\",Plain,c"},
+        {"a tab in a tab-delimited text", "a\tb", 2, "c", "T", "\"a\tb\"\tPlain\tc"},
+        {"only quotes", "\"\"\"\"\"\"", 2, "c", ",", "\"" + std::string(12, '"') + "\",Plain,c"},
+        {"a line break", "a\r\nb", 2, "c", ",", "\"a\r\nb\",Plain,c"},
+        {"a blank at the start", " ab", 2, "c", ",", "\" ab\",Plain,c"},
+        {"a meaning with the delimiter", "ab", 1, "c", ",", "ab,\"Sword, long\",c"},
+        {"a replaced text with quotes", "ab", 2, "\x82\xA0" "c", ",", "ab,Plain,\"\"\"q\"\", \"\"q\"\"c\""},
+        {"the end byte stays unquoted", "a\x1A", 2, "c", ",", "a\x1A,Plain,c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        ASSERT_TRUE(Load(CTargetSetup(definition, 10)
+                             .Delimiter(c.delimiter)
+                             .Key("TextQuoting", "1")
+                             .File("kinds.tsv", "1\tSword, long\r\n2\tPlain\r\n")
+                             .File("kanji.tsv", "33440\t\"q\", \"q\"\r\n")));
+        std::string record = c.name;
+        record.resize(6, '\0');
+        record += static_cast<char>(c.kind);
+        record += c.code;
+        record.resize(10, '\0');
+        std::string line;
+        EXPECT_TRUE(RecordToLine(target, reinterpret_cast<const std::uint8_t*>(record.data()), line));
+        EXPECT_EQ(line, c.line);
+    }
+}
+
 // Definitions refuse numeric items that cannot be read; an item changed behind the
 // definition's back still fails the record rather than reading past it.
 TEST_F(BinaryToTextTest, AnUnreadableItemFailsTheRecord) {

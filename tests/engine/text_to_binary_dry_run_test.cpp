@@ -132,6 +132,23 @@ TEST_F(DryRunTest, CellsThatDoNotFitAreCut) {
     }
 }
 
+// With quoting, a line whose quotes fail is reported and keeps its record: the lines after it
+// go where they would go if it were mended, here the fourth line beyond the three records. A
+// quote that never closes takes the rest of the file.
+TEST_F(DryRunTest, WithQuotingQuoteFaultsAreReportedAsLines) {
+    ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3).Key("TextQuoting", "1")));
+    WriteText("\"//No\",\"Rest\"\r\n0,\"a,b\"\r\n1,\"x\"y\r\n2,\"\r\nd\"\r\n3,\"abc\"\r\n4,\"never\r\nclosed\r\n");
+    CCheckReport report(CCheckReport::dryRun);
+    EXPECT_TRUE(DryRun(report)) << target.m_message;
+    EXPECT_EQ(report.Lines(), (std::vector<std::string> {
+                                  "At line 3. TextQuoting.Inconsistent",
+                                  "At line 6. Can't write file\r\n" + TextPath(),
+                                  "At line 7. TextQuoting.Inconsistent",
+                              }));
+    EXPECT_EQ(report.Text().substr(report.Text().find("2 records")),
+              "2 records would be written.\r\n5 lines checked, 3 would fail, 0 cells would be cut.");
+}
+
 TEST_F(DryRunTest, TooFewLinesFailAtTheEndAsTheRealRunDoes) {
     ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 3)));
     WriteText(std::string(kHeader) + "1,abc\r\n");

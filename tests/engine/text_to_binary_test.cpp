@@ -237,6 +237,35 @@ TEST_F(TextToBinaryTest, FailuresNameTheLineOfTheTextFile) {
     }
 }
 
+// A file as a spreadsheet saves it with every text cell quoted: the header a comment, numbers
+// quoted or not, quotes, delimiters, blanks and line breaks inside the quotes kept.
+TEST_F(TextToBinaryTest, WithQuotingASpreadsheetsFileConverts) {
+    const CTargetSetup setup =
+        CTargetSetup("ID,1,R,u,1,ID\r\nName,6,N,s,1,Name\r\nKind,1,R,u,1,Kind,kinds.tsv\r\nPrice,2,R,u,1,Price\r\n",
+                     10, 5)
+            .File("kinds.tsv", "0\tWeapon\r\n1\tShield, big\r\n");
+    const std::string text = "\"//ID\",\"Name\",\"Kind\",\"Price\"\r\n"
+                             "1,\"Sword\",\"Weapon\",120\r\n"
+                             "2,\"a \"\"X\"\"\",\"Shield, big\",80\r\n"
+                             "\"3\" , \"a, b\" ,\"Weapon\",\"7\"\r\n"
+                             "4,\" pad \",\"Weapon\",0\r\n"
+                             "5,\"a\r\nb\",\"Weapon\",258\r\n";
+    ASSERT_TRUE(Load(CTargetSetup(setup).Key("TextQuoting", "1")));
+    WriteBinary(std::string(50, '\xEE'));
+    WriteText(text);
+    EXPECT_TRUE(Convert()) << target.m_message;
+    EXPECT_EQ(Hex(Binary()), Hex(Bytes({1, 'S', 'w', 'o', 'r', 'd', 0, 0, 120, 0}) +
+                                 Bytes({2, 'a', ' ', '"', 'X', '"', 0, 1, 80, 0}) +
+                                 Bytes({3, 'a', ',', ' ', 'b', 0, 0, 0, 7, 0}) +
+                                 Bytes({4, ' ', 'p', 'a', 'd', ' ', 0, 0, 0, 0}) +
+                                 Bytes({5, 'a', '\r', '\n', 'b', 0, 0, 0, 2, 1})));
+
+    // Without the key the quoted header is no comment.
+    ASSERT_TRUE(Load(setup));
+    EXPECT_FALSE(Convert());
+    EXPECT_EQ(target.m_message, "At line 1. Item Num");
+}
+
 TEST_F(TextToBinaryTest, FilesThatCannotBeOpened) {
     ASSERT_TRUE(Load(CTargetSetup(kNumberedDefinition, 4, 1)));
     WriteText(kNumberedHeader + NewLines(0, 1));

@@ -21,11 +21,11 @@ std::string Pattern(std::size_t size) {
     return bytes;
 }
 
-std::vector<std::string> ReadLines(const std::string& path, unsigned flags) {
+std::vector<std::string> ReadLines(const std::string& path, unsigned flags, bool keepLineEnd = false) {
     CFile file(path, flags);
     std::vector<std::string> lines;
     std::string line;
-    while (file.ReadLine(line)) lines.push_back(line);
+    while (file.ReadLine(line, keepLineEnd)) lines.push_back(line);
     return lines;
 }
 
@@ -60,19 +60,22 @@ TEST(File, TextReadingDropsCrBeforeLfAndStopsAt1A) {
         std::string bytes;
         std::vector<std::string> lines;
         std::string text;
+        std::vector<std::string> linesWithEnds;
     };
     const CCase cases[] = {
-        {"line ends", "a\r\nb\rc\n\r\nlast", {"a", "b\rc", "", "last"}, "a\nb\rc\n\nlast"},
-        {"double CR", "x\r\r\ny\n", {"x\r", "y"}, "x\r\ny\n"},
-        {"lone CR at the end", "x\r", {"x\r"}, "x\r"},
-        {"end of text byte", "one\r\ntwo\x1Athree\r\n", {"one", "two"}, "one\ntwo"},
-        {"end of text byte first", "\x1A" "abc", {}, ""},
-        {"empty file", "", {}, ""},
+        {"line ends", "a\r\nb\rc\n\r\nlast", {"a", "b\rc", "", "last"}, "a\nb\rc\n\nlast",
+         {"a\r\n", "b\rc\n", "\r\n", "last"}},
+        {"double CR", "x\r\r\ny\n", {"x\r", "y"}, "x\r\ny\n", {"x\r\r\n", "y\n"}},
+        {"lone CR at the end", "x\r", {"x\r"}, "x\r", {"x\r"}},
+        {"end of text byte", "one\r\ntwo\x1Athree\r\n", {"one", "two"}, "one\ntwo", {"one\r\n", "two"}},
+        {"end of text byte first", "\x1A" "abc", {}, "", {}},
+        {"empty file", "", {}, "", {}},
     };
     CTempFolder folder;
     for (const CCase& c : cases) {
         const std::string path = folder.Write("text.txt", c.bytes);
         EXPECT_EQ(ReadLines(path, modeRead | typeText), c.lines) << c.name;
+        EXPECT_EQ(ReadLines(path, modeRead | typeText, true), c.linesWithEnds) << c.name;
         for (std::size_t chunk : {std::size_t(1), std::size_t(2), std::size_t(1000)})
             EXPECT_EQ(ReadAll(path, modeRead | typeText, chunk), c.text) << c.name << ", chunk " << chunk;
     }
@@ -103,11 +106,14 @@ TEST(File, TextLinesAcrossTheBufferBoundary) {
     CTempFolder folder;
     const std::string path = folder.Write("long.txt", bytes);
     EXPECT_EQ(ReadLines(path, modeRead | typeText), lines);
+    std::string joined;
+    for (const std::string& line : ReadLines(path, modeRead | typeText, true)) joined += line;
+    EXPECT_EQ(joined, bytes.substr(0, bytes.find('\x1A')));
     for (std::size_t chunk : {std::size_t(1), std::size_t(4097), k64K, 3 * k64K})
         EXPECT_EQ(ReadAll(path, modeRead | typeText, chunk), text) << "chunk " << chunk;
 }
 
-TEST(File, TextWritingTurnsLfIntoCrLf) {
+TEST(File, TextWritingTurnsLfIntoCrLfUnlessAskedNotTo) {
     CTempFolder folder;
     const std::string path = folder.Path() + "out.txt";
     std::string expected;
@@ -115,7 +121,8 @@ TEST(File, TextWritingTurnsLfIntoCrLf) {
         CFile file(path, modeCreate | modeWrite | shareDenyWrite | typeText);
         file.Write("a\nb\n\nc");
         file.Write(std::string("\r\n"));
-        expected = "a\r\nb\r\n\r\nc\r\r\n";
+        file.WriteUnconverted("d\ne\r\n", 5);
+        expected = "a\r\nb\r\n\r\nc\r\r\nd\ne\r\n";
         // Enough lines to fill the buffer several times; the first line end does not fit in it.
         const std::string line(k64K - expected.size() - 1, 'x');
         file.Write(line + "\n");

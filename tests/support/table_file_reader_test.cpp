@@ -106,19 +106,27 @@ std::ostream& operator<<(std::ostream& out, const DataLine& line) {
 
 class TableFileReaderTest : public ::testing::Test {
 protected:
-    // Writes the file, opens it through a fresh reader and reads every data line.
-    std::vector<DataLine> ReadAll(const std::string& contents, const std::string& delimiter, bool skipEmpty) {
+    // Writes the file and opens it through a fresh reader.
+    void OpenTable(const std::string& contents, const std::string& delimiter, bool quoting) {
         env.m_folder.Write("table.txt", contents);
         reader.Reset("Table");
         reader.m_delimiter = delimiter;
+        reader.m_quoting = quoting;
         EXPECT_TRUE(reader.SetPath("table.txt"));
         reader.Open();
+    }
+    // Reads every data line of the file, noting also the line note of each.
+    std::vector<DataLine> ReadAll(const std::string& contents, const std::string& delimiter, bool skipEmpty,
+                                  bool quoting = false) {
+        OpenTable(contents, delimiter, quoting);
         std::vector<DataLine> lines;
+        notes.clear();
         while (reader.ReadNext(skipEmpty)) {
             std::string joined;
             for (std::size_t i = 0; i < reader.m_fields.size(); ++i)
                 joined += (i ? "|" : "") + std::string(reader.m_fields[i]);
             lines.push_back({reader.m_lineNumber, joined});
+            notes.push_back(reader.m_lineNote);
         }
         reader.Close();
         return lines;
@@ -126,6 +134,7 @@ protected:
 
     CTestEnvironment env;
     CTableFileReader reader;
+    std::vector<std::string> notes;
 };
 
 struct ReadCase {
@@ -167,6 +176,59 @@ TEST_F(TableFileReaderTest, ReadsDataLines) {
         EXPECT_EQ(reader.m_lineNote, c.finalNote) << c.title;
         EXPECT_EQ(reader.m_count, c.expected.size()) << c.title;
         EXPECT_TRUE(reader.m_fields.empty()) << c.title;
+    }
+}
+
+// With quoting, a record goes on over the line ends inside its quotes, which it keeps as they
+// stand in the file; its note names its first line, and the line numbers count every line.
+TEST_F(TableFileReaderTest, QuotedRecordsSpanLines) {
+    const struct {
+        const char* title;
+        std::string contents;
+        std::vector<DataLine> expected;
+        std::vector<std::string> notes;
+        std::string finalNote;
+    } cases[] = {
+        {"as a spreadsheet saves it", "\xEF\xBB\xBF\"//ID\",\"Name\"\r\n1,\"Sword, long\"\r\n", {{2, "1|Sword, long"}},
+         {"At line 2."}, "At line 3."},
+        {"line breaks kept", "1,\"a\r\nb\"\r\n2,\"c\nd\",\"\r\n\r\ne\"\n3, f \n",
+         {{2, "1|a\r\nb"}, {6, "2|c\nd|\r\n\r\ne"}, {7, "3|f"}}, {"At line 1.", "At line 3.", "At line 7."},
+         "At line 8."},
+        {"a comment after a record over lines", "\"a\nb\" //c\n// d\n\ne\n", {{2, "a\nb"}, {5, "e"}},
+         {"At line 1.", "At line 5."}, "At line 6."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadAll(c.contents, ",", false, true), c.expected) << c.title;
+        EXPECT_EQ(notes, c.notes) << c.title;
+        EXPECT_EQ(reader.m_lineNote, c.finalNote) << c.title;
+    }
+}
+
+// A quote that never closes, or text after a closing quote, fails at the line where its field
+// began; reading goes on after the line that failed.
+TEST_F(TableFileReaderTest, QuotingFaultsNameTheLineOfTheirField) {
+    const struct {
+        const char* title;
+        std::string contents;
+        std::string note;
+        std::string after; // the next line read after the failure, or "" for the end
+    } cases[] = {
+        {"never closed", "1,ok\r\n2,\"never\r\nclosed\r\n", "At line 2.", ""},
+        {"opened after a cell over lines", "1,\"a\r\nb\",\"c\r\nd\r\n", "At line 2.", ""},
+        {"text after a quote closed lines later", "\"a\nb\nc\"d,e\nf\n", "At line 1.", "At line 4. f"},
+    };
+    for (const auto& c : cases) {
+        OpenTable(c.contents, ",", true);
+        try {
+            while (reader.ReadNext(false)) {
+            }
+            ADD_FAILURE() << c.title << ": no failure";
+        } catch (const CFailure& failure) {
+            EXPECT_EQ(reader.m_lineNote + " " + failure.Text(), c.note + " TextQuoting.Inconsistent") << c.title;
+        }
+        const std::string after = reader.ReadNext(false) ? reader.m_lineNote + " " + std::string(reader.m_fields[0]) : "";
+        EXPECT_EQ(after, c.after) << c.title;
+        reader.Close();
     }
 }
 
@@ -251,6 +313,7 @@ TEST_F(TableFileReaderTest, CloseAndResetReleaseTheFile) {
     EXPECT_THROW(reader.ReadNext(false), CFileException);
 
     reader.m_delimiter = ",";
+    reader.m_quoting = true;
     ASSERT_TRUE(reader.SetPath("table.txt"));
     reader.Open();
     ASSERT_TRUE(reader.ReadNext(false));
@@ -258,6 +321,7 @@ TEST_F(TableFileReaderTest, CloseAndResetReleaseTheFile) {
     EXPECT_NO_THROW(CFile(fullPath, modeWrite | modeNoTruncate | modeCreate | typeBinary));
     EXPECT_EQ(reader.m_name, "Table");
     EXPECT_EQ(reader.m_delimiter, "\t");
+    EXPECT_FALSE(reader.m_quoting);
     EXPECT_EQ(reader.m_lineNumber, 0u);
     EXPECT_EQ(reader.m_count, 0u);
     EXPECT_EQ(reader.m_lineNote, "");
