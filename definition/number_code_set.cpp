@@ -45,7 +45,6 @@ std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]) {
     return length;
 }
 
-
 void CNumberCodeSet::Reset() {
     // The reader's reset leaves the TAB delimiter these files use.
     CTableFileReader::Reset(Word(wNumCodeMean));

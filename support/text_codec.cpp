@@ -19,6 +19,24 @@ std::uint32_t CodePoint(std::string_view text) {
     }
 }
 
+// Converts a whole text a character at a time, appended to out; false with the offset of the
+// first character the conversion refuses. No character gives more than 4 bytes a byte.
+template <typename Convert>
+bool ConvertAll(std::string_view input, std::string& out, std::size_t& failedAt, Convert convert) {
+    const std::size_t start = out.size();
+    out.resize(start + 4 * input.size());
+    char* to = out.data() + start;
+    std::size_t at = 0;
+    while (at < input.size()) {
+        const std::size_t length = convert(input.data() + at, input.size() - at, to);
+        if (length == 0) break;
+        at += length;
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+    failedAt = at;
+    return at == input.size();
+}
+
 // The length of the UTF-8 character at the text, or 0 when its bytes are none.
 std::size_t Utf8Length(const char* text, std::size_t left) {
     const auto c = static_cast<std::uint8_t>(text[0]);
@@ -134,38 +152,14 @@ std::size_t CTextCodec::EncodeLong(const char* text, std::size_t left, char*& ou
 }
 
 bool CTextCodec::ReadAll(std::string_view bytes, std::string& out, std::size_t& failedAt, CodecFault& fault) const {
-    const std::size_t start = out.size();
-    out.resize(start + 4 * bytes.size());
-    char* to = out.data() + start;
-    const auto* raw = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = DecodeCharacter<false>(raw + at, bytes.size() - at, to, fault);
-        if (length == 0) {
-            out.resize(static_cast<std::size_t>(to - out.data()));
-            failedAt = at;
-            return false;
-        }
-        at += length;
-    }
-    out.resize(static_cast<std::size_t>(to - out.data()));
-    return true;
+    return ConvertAll(bytes, out, failedAt, [&](const char* at, std::size_t left, char*& to) {
+        return DecodeCharacter<false>(reinterpret_cast<const std::uint8_t*>(at), left, to, fault);
+    });
 }
 
 bool CTextCodec::EncodeAll(std::string_view text, std::string& out, std::size_t& failedAt, CodecFault& fault) const {
-    const std::size_t start = out.size();
-    out.resize(start + 4 * text.size());
-    char* to = out.data() + start;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Encode(text.data() + at, text.size() - at, to, fault);
-        if (length == 0) {
-            out.resize(static_cast<std::size_t>(to - out.data()));
-            failedAt = at;
-            return false;
-        }
-        at += length;
-    }
-    out.resize(static_cast<std::size_t>(to - out.data()));
-    return true;
+    return ConvertAll(text, out, failedAt,
+                      [&](const char* at, std::size_t left, char*& to) { return Encode(at, left, to, fault); });
 }
 
 std::string CTextCodec::FaultText(CodecFault fault, std::string_view text, std::size_t at, std::size_t shown) const {
