@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# What the benchmark scripts share: sourced by bench/run.sh and bench/window.sh from the clone's root.
+# What the benchmark scripts share: sourced by the scripts of bench/ from the clone's root.
 
 readonly ROOT=$PWD
 readonly YARDSTICK=${MORVANE_YARDSTICK:-$ROOT/../shared/bench}
@@ -8,6 +8,15 @@ readonly BUILD=$ROOT/build-bench
 fail() {
     echo "bench: $*" >&2
     exit 1
+}
+
+# RECORDS and RUNS from the script's arguments: 1,000,000 records and 11 timed runs by default.
+read_records_and_runs() {
+    RECORDS=${1:-1000000}
+    RUNS=${2:-11}
+    readonly RECORDS RUNS
+    [[ $RECORDS =~ ^[0-9]+$ && $RECORDS -ge 1 ]] || fail "RECORDS must be a number of at least 1"
+    [[ $RUNS =~ ^[0-9]+$ && $RUNS -ge 1 ]] || fail "RUNS must be a number of at least 1"
 }
 
 # Stops with the line that installs what is missing; arguments are command:package pairs,
@@ -83,7 +92,39 @@ elapsed() {
     awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
 }
 
+# Runs each named command once, its standard output to nowhere.
+run_each_once() {
+    local command
+    for command in "$@"; do
+        local -n run=$command
+        "${run[@]}" >/dev/null || fail "$command failed"
+    done
+}
+
+# One warm-up round and then RUNS rounds of the named commands, alternating within each round so
+# that the load of a shared machine falls on all of them alike; times[COMMAND] gets the seconds
+# of each timed run, one a line.
+time_alternating() {
+    declare -gA times
+    local round command seconds
+    for ((round = 0; round <= RUNS; ++round)); do
+        for command in "$@"; do
+            seconds=$(elapsed "$command")
+            if ((round > 0)); then times[$command]+="$seconds"$'\n'; fi
+        done
+    done
+}
+
+# Peak resident memory in kilobytes of one run of the named command.
+peak_kb() {
+    declare -n run=$1
+    /usr/bin/time -v "${run[@]}" 2>&1 >/dev/null | awk -F': *' '/Maximum resident set size/ { print $2 }'
+}
+
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# The median of the named command's timed runs.
+median_of() { printf '%s' "${times[$1]}" | median; }
 
 machine_line() {
     echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(awk -F': *' '/model name/ { print $2; exit }' /proc/cpuinfo)"

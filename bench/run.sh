@@ -14,13 +14,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
-readonly RECORDS=${1:-1000000}
-readonly RUNS=${2:-11}
+read_records_and_runs "$@"
 readonly GOAL_RATIO=1.5
 readonly GOAL_MEMORY_KB=$((32 * 1024))
-
-[[ $RECORDS =~ ^[0-9]+$ && $RECORDS -ge 1 ]] || fail "RECORDS must be a number of at least 1"
-[[ $RUNS =~ ^[0-9]+$ && $RUNS -ge 1 ]] || fail "RUNS must be a number of at least 1"
 
 require_tools cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutils /usr/bin/time:time
 [[ -f $YARDSTICK/reference_convert.cpp && -f $YARDSTICK/gen_data.py ]] ||
@@ -62,10 +58,7 @@ echo "== Checking the outputs"
 # The binary is written in place into a file of zero bytes: every record byte, the fillers
 # excepted, must come from the text.
 truncate -s $((RECORDS * 32)) "$OURS_BIN"
-for command in ours_to_text ours_to_binary reference_to_text reference_to_binary; do
-    declare -n run=$command
-    "${run[@]}" >/dev/null || fail "$command failed"
-done
+run_each_once ours_to_text ours_to_binary reference_to_text reference_to_binary
 check_outputs
 
 # The last line of a check's report, which must say that nothing would change or fail.
@@ -79,20 +72,8 @@ check_finds_nothing ours_check "$RECORDS records checked, 0 would change, 0 woul
 check_finds_nothing ours_dry_run "$RECORDS lines checked, 0 would fail, 0 cells would be cut."
 
 echo "== Timing $RUNS runs of each command, alternating (one warm-up round first)"
-declare -A times
-for ((round = 0; round <= RUNS; ++round)); do
-    for command in ours_to_text reference_to_text ours_to_binary reference_to_binary ours_check ours_dry_run; do
-        seconds=$(elapsed $command)
-        if ((round > 0)); then times[$command]+="$seconds"$'\n'; fi
-    done
-done
+time_alternating ours_to_text reference_to_text ours_to_binary reference_to_binary ours_check ours_dry_run
 check_outputs
-
-# Peak resident memory in kilobytes of one run of the named command.
-peak_kb() {
-    declare -n run=$1
-    /usr/bin/time -v "${run[@]}" 2>&1 >/dev/null | awk -F': *' '/Maximum resident set size/ { print $2 }'
-}
 
 echo
 echo "$RECORDS records of 32 bytes, $RUNS runs each, $(machine_line)"
@@ -100,8 +81,8 @@ printf '%-10s %9s %11s %12s %12s %6s %10s %10s\n' direction "ours s" "yardstick 
     "yard. rec/s" ratio "ours peak" "yard. peak"
 goals_met=1
 for direction in text binary; do
-    ours=$(printf '%s' "${times[ours_to_$direction]}" | median)
-    reference=$(printf '%s' "${times[reference_to_$direction]}" | median)
+    ours=$(median_of ours_to_$direction)
+    reference=$(median_of reference_to_$direction)
     ours_kb=$(peak_kb ours_to_$direction)
     reference_kb=$(peak_kb reference_to_$direction)
     read -r ratio ours_rate reference_rate < <(awk -v o="$ours" -v r="$reference" -v n="$RECORDS" \
@@ -122,10 +103,10 @@ done
 # The checks against the conversions they stand for, timed in the same rounds.
 echo
 printf '%-10s %9s %12s %12s %16s %10s\n' check "ours s" "to-text s" "to-binary s" "check / (t + b)" "ours peak"
-text_median=$(printf '%s' "${times[ours_to_text]}" | median)
-binary_median=$(printf '%s' "${times[ours_to_binary]}" | median)
+text_median=$(median_of ours_to_text)
+binary_median=$(median_of ours_to_binary)
 for check in check dry_run; do
-    ours=$(printf '%s' "${times[ours_$check]}" | median)
+    ours=$(median_of ours_$check)
     ours_kb=$(peak_kb ours_$check)
     ratio=$(awk -v c="$ours" -v t="$text_median" -v b="$binary_median" 'BEGIN { printf "%.2f\n", c / (t + b) }')
     printf '%-10s %9.3f %12.3f %12.3f %16s %7.1f MB\n' "${check//_/-}" "$ours" "$text_median" "$binary_median" \

@@ -15,12 +15,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
-readonly RECORDS=${1:-1000000}
-readonly RUNS=${2:-11}
+read_records_and_runs "$@"
 readonly GOAL_RATIO=1.2
-
-[[ $RECORDS =~ ^[0-9]+$ && $RECORDS -ge 1 ]] || fail "RECORDS must be a number of at least 1"
-[[ $RUNS =~ ^[0-9]+$ && $RUNS -ge 1 ]] || fail "RUNS must be a number of at least 1"
 
 require_tools cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutils
 [[ -f $YARDSTICK/gen_data.py ]] || fail "no gen_data.py in $YARDSTICK (set MORVANE_YARDSTICK to its folder)"
@@ -55,10 +51,7 @@ check_outputs() {
 }
 
 echo "== Checking the outputs"
-for command in window_to_text cli_to_text; do
-    declare -n run=$command
-    "${run[@]}" >/dev/null || fail "$command failed"
-done
+run_each_once window_to_text cli_to_text
 check_outputs
 
 echo "== Timing $RUNS runs of each command, alternating (one warm-up round first)"

@@ -169,6 +169,26 @@ inline char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bo
     return out + meaning->size();
 }
 
+// Out of line, so that the code of the plain cells stays as compact as without encodings.
+[[gnu::noinline]] void CLineFormat::PutEncodedText(const CStep& step, const std::uint8_t* bytes, CLine& line,
+                                                   std::string& scratch) const {
+    std::string_view text;
+    if (step.normal) {
+        const void* zero = std::memchr(bytes, 0, step.length);
+        text = std::string_view(reinterpret_cast<const char*>(bytes),
+                                zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes)
+                                     : step.length);
+    } else {
+        scratch.resize(step.length);
+        text = std::string_view(scratch.data(),
+                                static_cast<std::size_t>(PutText(scratch.data(), bytes, step.length, false) -
+                                                         scratch.data()));
+    }
+    const int slot = step.item->m_numberCodes[0];
+    const bool coded = slot >= 0 && static_cast<std::size_t>(slot) < m_textCodes.size();
+    DecodeText(*m_codec, coded ? &m_textCodes[static_cast<std::size_t>(slot)] : nullptr, *step.item, text, line);
+}
+
 void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& scratch) const {
     if (m_quoting) FormatLine<false, true>(record, line, scratch, nullptr);
     else FormatLine<false, false>(record, line, scratch, nullptr);
@@ -233,26 +253,12 @@ void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::strin
             out = line.Reserve(m_longestLine);
             break;
         }
-        case stepEncodedText: {
+        case stepEncodedText:
             startCell();
-            std::string_view text;
-            if (step.normal) {
-                const void* zero = std::memchr(bytes, 0, step.length);
-                text = std::string_view(reinterpret_cast<const char*>(bytes),
-                                        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes)
-                                             : step.length);
-            } else {
-                scratch.resize(step.length);
-                text = std::string_view(scratch.data(),
-                                        static_cast<std::size_t>(PutText(scratch.data(), bytes, step.length, false) -
-                                                                 scratch.data()));
-            }
             line.Commit(out);
-            const bool coded = slot >= 0 && static_cast<std::size_t>(slot) < m_textCodes.size();
-            DecodeText(*m_codec, coded ? &m_textCodes[static_cast<std::size_t>(slot)] : nullptr, *step.item, text, line);
+            PutEncodedText(step, bytes, line, scratch);
             out = line.Reserve(m_longestLine);
             break;
-        }
         case stepUnsigned:
             startCell();
             out = PutNumber(out, slot, ReadValue(bytes, step.length, step.normal), false);

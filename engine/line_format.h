@@ -89,6 +89,8 @@ private:
                     std::vector<std::size_t>* cellStarts) const;
     char* QuoteIfNeeded(CLine& line, std::size_t start, char* end, std::string& scratch) const;
     char* PutNumber(char* out, int slot, std::uint32_t value, bool isSigned) const;
+    // Appends the cell of a text item in the declared encoding.
+    void PutEncodedText(const CStep& step, const std::uint8_t* bytes, CLine& line, std::string& scratch) const;
     const std::string* FindMeaning(int slot, std::int32_t code) const;
     std::size_t LongestCell(int slot) const;
 
