@@ -3,6 +3,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
+source scripts/windows.sh
+
+# --windows: the Windows build and its tests under Wine, instead of the Linux ones.
+if [ "${1:-}" = "--windows" ]; then
+    morvane_build_windows -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    morvane_test_windows
+    exit 0
+fi
 
 morvane_install_packages
 morvane_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// Conversions between a code page and the system's text encoding (UTF-8 here), through the
+// Conversions between a code page and UTF-8, the text files' encoding, through the
 // tables the platform supplies. Code pages go by the program's names for them: CP932, EUC-JP,
 // CP936, GB18030, CP950, CP949, CP1250 to CP1258, ISO-8859-n, KOI8-R, UTF-8.
 class CCodePage {

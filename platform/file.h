@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection.h"
 #include "platform/file_exception.h"
 
 // Open modes: one access value, optionally combined with the other flags.
@@ -76,6 +77,12 @@ private:
     [[noreturn]] void FailOpen(int fd, int cause);
     bool StillNamesCreatedFile() const;
     void CheckOpen() const;
+    // Takes the newly opened file, with an empty window at its start.
+    void Opened(int fd);
+    // The system's reads and writes at an offset: a read returns what one call gave (0 at the
+    // end of the file); a write puts every byte or throws.
+    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count);
+    void WriteAt(FaultKind kind, std::uint64_t offset, const char* data, std::size_t count);
     bool InWindow(std::uint64_t position) const {
         return position >= m_windowStart && position < m_windowStart + m_windowLength;
     }
@@ -89,7 +96,8 @@ private:
 
     // One window of the file is cached: reads are served from it, writes change it, and its
     // changed bytes go to the system in one call when the window moves or on Flush.
-    int m_fd = -1;
+    static constexpr std::size_t kWindowSize = 64 * 1024;
+    int m_fd = -1; // on Windows, the handle: kernel handles fit in 32 bits
     unsigned m_flags = 0;
     bool m_created = false;
     std::uint64_t m_device = 0, m_inode = 0; // which file the path named when it was opened

@@ -5,10 +5,13 @@
 MORVANE_PACKAGES=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-ipafont-gothic
                   dpkg-dev desktop-file-utils appstream lintian)
 
+# morvane_install_packages [packages...]: the given packages, else the project's own.
 morvane_install_packages() {
+    local wanted=("$@")
+    [ $# -eq 0 ] && wanted=("${MORVANE_PACKAGES[@]}")
     local missing=()
     local package
-    for package in "${MORVANE_PACKAGES[@]}"; do
+    for package in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi

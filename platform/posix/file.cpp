@@ -11,16 +11,28 @@
 #include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
-namespace {
-constexpr std::size_t kBufferSize = 64 * 1024;
-}
-
-CFile::~CFile() { Abort(); }
-
 void CFile::Fail(int error) const { throw CFileException(CauseFromErrno(error), m_path); }
 
-void CFile::CheckOpen() const {
-    if (m_fd < 0) throw CFileException(CFileException::invalidFile, m_path);
+std::size_t CFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t count) {
+    ssize_t got;
+    do {
+        got = sys::PRead(m_fd, buffer, count, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) Fail(errno);
+    return static_cast<std::size_t>(got);
+}
+
+void CFile::WriteAt(FaultKind kind, std::uint64_t offset, const char* data, std::size_t count) {
+    while (count > 0) {
+        const ssize_t done = sys::PWrite(kind, m_fd, data, count, static_cast<off_t>(offset));
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno);
+        }
+        data += done;
+        offset += static_cast<std::uint64_t>(done);
+        count -= static_cast<std::size_t>(done);
+    }
 }
 
 void CFile::Open(const std::string& path, unsigned flags) {
@@ -65,10 +77,7 @@ void CFile::Open(const std::string& path, unsigned flags) {
     }
     if ((flags & modeCreate) && !(flags & modeNoTruncate) && sys::Truncate(fd, 0) != 0)
         FailOpen(fd, CauseFromErrno(errno));
-    m_fd = fd;
-    m_buffer.resize(kBufferSize);
-    m_windowStart = m_position = 0;
-    m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
+    Opened(fd);
 }
 
 bool CFile::StillNamesCreatedFile() const {
@@ -84,213 +93,6 @@ void CFile::FailOpen(int fd, int cause) {
     throw CFileException(cause, m_path);
 }
 
-void CFile::FlushDirty() {
-    if (m_dirtyBegin == m_dirtyEnd) return;
-    const char* data = m_buffer.data() + m_dirtyBegin;
-    std::size_t count = m_dirtyEnd - m_dirtyBegin;
-    std::uint64_t offset = m_windowStart + m_dirtyBegin;
-    m_dirtyBegin = m_dirtyEnd = 0; // a failed write is not retried at close
-    while (count > 0) {
-        const ssize_t done = sys::PWrite(FaultKind::flush, m_fd, data, count, static_cast<off_t>(offset));
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            Fail(errno);
-        }
-        data += done;
-        offset += static_cast<std::uint64_t>(done);
-        count -= static_cast<std::size_t>(done);
-    }
-}
-
-bool CFile::LoadWindow() { return LoadWindowAt(m_position); }
-
-bool CFile::LoadWindowAt(std::uint64_t start) {
-    FlushDirty();
-    m_windowStart = start;
-    m_windowLength = 0;
-    ssize_t got;
-    do {
-        got = sys::PRead(m_fd, m_buffer.data(), m_buffer.size(), static_cast<off_t>(start));
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) Fail(errno);
-    m_windowLength = static_cast<std::size_t>(got);
-    return m_windowLength > 0;
-}
-
-// The next byte of a text file; false at its end, which a 0x1A byte also marks.
-bool CFile::PeekByte(char& c) {
-    if (!InWindow(m_position) && !LoadWindow()) return false;
-    c = m_buffer[m_position - m_windowStart];
-    return c != kTextEndByte;
-}
-
-std::size_t CFile::Read(void* buffer, std::size_t count) {
-    CheckOpen();
-    char* out = static_cast<char*>(buffer);
-    std::size_t done = 0;
-    if (m_flags & typeText) {
-        // A CR directly before LF is dropped.
-        char c;
-        while (done < count && PeekByte(c)) {
-            ++m_position;
-            char next;
-            if (c == '\r' && PeekByte(next) && next == '\n') continue;
-            out[done++] = c;
-        }
-        return done;
-    }
-    while (done < count) {
-        if (InWindow(m_position)) {
-            const std::size_t offset = static_cast<std::size_t>(m_position - m_windowStart);
-            const std::size_t take = std::min(count - done, m_windowLength - offset);
-            std::memcpy(out + done, m_buffer.data() + offset, take);
-            m_position += take;
-            done += take;
-            continue;
-        }
-        if (count - done >= m_buffer.size()) {
-            // Large reads go straight to the caller; the window stays a true copy of its bytes.
-            FlushDirty();
-            ssize_t got;
-            do {
-                got = sys::PRead(m_fd, out + done, count - done, static_cast<off_t>(m_position));
-            } while (got < 0 && errno == EINTR);
-            if (got < 0) Fail(errno);
-            if (got == 0) break;
-            m_position += static_cast<std::uint64_t>(got);
-            done += static_cast<std::size_t>(got);
-            continue;
-        }
-        if (!LoadWindow()) break;
-    }
-    return done;
-}
-
-bool CFile::ReadLine(std::string& line, bool keepLineEnd) {
-    CheckOpen();
-    line.clear();
-    bool any = false; // a byte of this line, or its line end, was taken
-    for (;;) {
-        if (!InWindow(m_position) && !LoadWindow()) return any;
-        const std::size_t offset = static_cast<std::size_t>(m_position - m_windowStart);
-        const char* start = m_buffer.data() + offset;
-        const std::size_t avail = m_windowLength - offset;
-        const void* lf = std::memchr(start, '\n', avail);
-        const std::size_t length = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
-        if (m_flags & typeText) {
-            if (const void* end = std::memchr(start, kTextEndByte, length)) {
-                const std::size_t kept = static_cast<std::size_t>(static_cast<const char*>(end) - start);
-                line.append(start, kept);
-                m_position += kept;
-                return any || kept > 0;
-            }
-        }
-        line.append(start, length);
-        m_position += length;
-        any = any || length > 0;
-        if (lf) {
-            ++m_position;
-            if (keepLineEnd) line += '\n';
-            else if ((m_flags & typeText) && !line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
-    }
-}
-
-void CFile::PutDirect(const char* data, std::size_t count) {
-    FlushDirty();
-    m_windowLength = 0; // the window may overlap what is written now
-    while (count > 0) {
-        const ssize_t done = sys::PWrite(FaultKind::write, m_fd, data, count, static_cast<off_t>(m_position));
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            Fail(errno);
-        }
-        data += done;
-        m_position += static_cast<std::uint64_t>(done);
-        count -= static_cast<std::size_t>(done);
-    }
-}
-
-void CFile::Put(const char* data, std::size_t count) {
-    // The window takes bytes that continue or overwrite it without a gap.
-    const auto fits = [this] {
-        return m_position >= m_windowStart && m_position <= m_windowStart + m_windowLength &&
-               m_position < m_windowStart + m_buffer.size();
-    };
-    while (count > 0) {
-        if (!fits()) {
-            if (count >= m_buffer.size()) return PutDirect(data, count);
-            const bool jumps = m_position != m_windowStart + m_windowLength;
-            if (jumps && (m_flags & kFileAccessMask) == modeReadWrite) {
-                // A write away from the window's end brings the bytes around it into the window
-                // first, so that records written near each other with gaps between them (by an
-                // index list) reach the system together. Moving backwards, the window ends where
-                // the write does.
-                const std::uint64_t reach = m_position + count;
-                const bool backwards = m_position < m_windowStart;
-                LoadWindowAt(!backwards ? m_position : reach > m_buffer.size() ? reach - m_buffer.size() : 0);
-            } else {
-                FlushDirty();
-            }
-            // Otherwise, and beyond the end of the file, the write starts a window of its own.
-            if (!fits()) {
-                m_windowStart = m_position;
-                m_windowLength = 0;
-            }
-        }
-        const std::size_t offset = static_cast<std::size_t>(m_position - m_windowStart);
-        const std::size_t take = std::min(count, m_buffer.size() - offset);
-        std::memcpy(m_buffer.data() + offset, data, take);
-        if (m_dirtyBegin == m_dirtyEnd) {
-            m_dirtyBegin = offset;
-            m_dirtyEnd = offset + take;
-        } else {
-            m_dirtyBegin = std::min(m_dirtyBegin, offset);
-            m_dirtyEnd = std::max(m_dirtyEnd, offset + take);
-        }
-        m_windowLength = std::max(m_windowLength, offset + take);
-        m_position += take;
-        data += take;
-        count -= take;
-    }
-}
-
-void CFile::WriteUnconverted(const void* data, std::size_t count) {
-    CheckOpen();
-    Put(static_cast<const char*>(data), count);
-}
-
-void CFile::Write(const void* data, std::size_t count) {
-    CheckOpen();
-    const char* in = static_cast<const char*>(data);
-    if (!(m_flags & typeText)) return Put(in, count);
-    // Text mode: every LF becomes CR LF.
-    while (count > 0) {
-        const void* lf = std::memchr(in, '\n', count);
-        const std::size_t length = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - in) : count;
-        Put(in, length);
-        in += length;
-        count -= length;
-        if (lf) {
-            Put("\r\n", 2);
-            ++in;
-            --count;
-        }
-    }
-}
-
-std::uint64_t CFile::Seek(std::int64_t offset, SeekOrigin origin) {
-    CheckOpen();
-    std::int64_t base = 0;
-    if (origin == current) base = static_cast<std::int64_t>(m_position);
-    if (origin == end) base = static_cast<std::int64_t>(Length());
-    const std::int64_t target = base + offset;
-    if (target < 0) throw CFileException(CFileException::badSeek, m_path);
-    m_position = static_cast<std::uint64_t>(target);
-    return m_position;
-}
-
 std::uint64_t CFile::Length() {
     CheckOpen();
     FlushDirty();
@@ -304,10 +106,6 @@ void CFile::SetLength(std::uint64_t length) {
     FlushDirty();
     m_windowLength = 0;
     if (sys::Truncate(m_fd, static_cast<off_t>(length)) != 0) Fail(errno);
-}
-
-void CFile::Flush() {
-    if (m_fd >= 0) FlushDirty();
 }
 
 void CFile::Close() {

@@ -8,6 +8,7 @@
 #include "platform/file_exception.h"
 #include "platform/private_profile.h"
 #include "platform/system.h"
+#include "tests/common/test_system.h"
 
 CScriptedMessageBox::CScriptedMessageBox() : m_previous(SetMessageBox(this)) {}
 
@@ -59,7 +60,7 @@ std::string CTempFolder::Write(const std::string& name, const std::string& conte
 }
 
 std::string CTempFolder::Read(const std::string& name) const {
-    std::ifstream in(name.rfind('/', 0) == 0 ? name : m_path + name, std::ios::binary);
+    std::ifstream in(RootDriveLength(name) > 0 ? name : m_path + name, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -90,15 +91,9 @@ CScopedEnvironmentVariable::CScopedEnvironmentVariable(const char* name, const c
     const char* previous = std::getenv(name);
     m_hadPrevious = previous != nullptr;
     if (previous) m_previous = previous;
-    if (value)
-        ::setenv(name, value, 1);
-    else
-        ::unsetenv(name);
+    SetEnvironment(name, value);
 }
 
 CScopedEnvironmentVariable::~CScopedEnvironmentVariable() {
-    if (m_hadPrevious)
-        ::setenv(m_name.c_str(), m_previous.c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
+    SetEnvironment(m_name.c_str(), m_hadPrevious ? m_previous.c_str() : nullptr);
 }

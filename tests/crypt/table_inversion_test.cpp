@@ -90,6 +90,7 @@ TEST_F(TableInversion, IdentityInvertsToItself) {
 
 // A table file without an extension, or a hidden one, names the inverse after its whole name.
 TEST_F(TableInversion, TablesWithoutExtension) {
+    if (!ExistingFilesNeedNoExtension()) GTEST_SKIP() << "only names with an extension name files here";
     CTestEnvironment env;
     const CodeTableBytes decrypt = ShuffledTable(4);
     env.m_folder.Write("tables/dec", Bytes(decrypt));

@@ -8,6 +8,7 @@
 #include "vocabulary/message_box.h"
 #include "platform/fault_injection.h"
 #include "platform/file.h"
+#include "platform/system.h"
 #include "tests/common/test_support.h"
 
 namespace {
@@ -209,6 +210,7 @@ TEST(Backup, RevertRestoresTheBackupAndKeepsIt) {
 
 // A file without an extension, or a hidden one, is reverted when it exists.
 TEST(Backup, RevertOfFilesWithoutExtension) {
+    if (!ExistingFilesNeedNoExtension()) GTEST_SKIP() << "only names with an extension name files here";
     CTestEnvironment env;
     for (const std::string name : {"logs/wtmp", "logs/.wtmp"}) {
         env.m_folder.Write(name + ".bak", "original");

@@ -1,0 +1,24 @@
+#include "platform/terminal.h"
+
+#include <atomic>
+#include <windows.h>
+
+namespace {
+std::atomic<bool> g_interrupted {false};
+
+// Runs on a thread of its own that the console starts for Ctrl+C or Ctrl+Break.
+BOOL WINAPI OnInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    g_interrupted = true;
+    return TRUE;
+}
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+void CatchInterrupts() { ::SetConsoleCtrlHandler(OnInterrupt, TRUE); }
+
+bool InterruptRequested() { return g_interrupted; }

@@ -1,0 +1,23 @@
+# The Windows build: cross-built with MinGW-w64 into build-windows/, its tests run under Wine.
+# Source it after setup.sh; it defines functions only.
+
+MORVANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
+
+# morvane_build_windows [cmake options...]
+morvane_build_windows() {
+    morvane_install_packages "${MORVANE_WINDOWS_PACKAGES[@]}"
+    morvane_build build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake "$@"
+}
+
+# Runs the Windows tests under Wine: a prefix of their own inside the build folder, no display.
+morvane_test_windows() {
+    export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all
+    unset DISPLAY
+    # The first start makes the prefix; made here, it does not count against a test's time.
+    [ -d "$WINEPREFIX" ] || "$(morvane_wine_loader)" wineboot --init >/dev/null 2>&1
+    ctest --test-dir build-windows --output-on-failure -j2
+}
+
+morvane_wine_loader() {
+    dpkg -L wine64 | grep -E '/wine64$' | head -n1
+}
