@@ -28,10 +28,11 @@ ZIP=$BUILD/$NAME.zip
 FOLDER=$WORK/$NAME
 [ -d "$FOLDER" ] || fail "the zip has no folder $NAME"
 
-# Every file: the programs, the package's README, the examples (their generator's source left out,
-# their README renamed so that it does not pass for the package's).
+# Every file: the programs, the package's README, the examples (without their generator's source
+# and Linux's login records, their README renamed so that it does not pass for the package's).
 expected=$( (
-    cd "$SOURCE/examples" && find . -type f ! -name '*.cpp' ! -name README.md
+    cd "$SOURCE/examples" && find . -type f ! -name '*.cpp' ! -name README.md ! -path './targets/wtmp.ini' \
+        ! -path './data/wtmp*' ! -path './defs/utmp*'
     echo ./EXAMPLES.md
     echo ./README.txt
     for program in morvane-cli.exe morvane.exe; do
