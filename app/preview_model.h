@@ -47,6 +47,9 @@ public:
     // The files whose change can change what the preview shows: the target info file, the
     // definition, the number-code files, the code tables, the index list and the binary file.
     std::vector<std::string> WatchedFiles() const;
+    // A failure of Binary => Text at a record ("At line n. ..."), or before any (" ..."), as the
+    // job reports it.
+    std::string JobFailure(const std::string& failure) const;
     // How many pages were read since the last Open or Reload: for tests of reading on demand.
     std::uint64_t PagesRead() const { return m_pagesRead; }
 
@@ -56,10 +59,6 @@ private:
         std::uint64_t lastUse = 0;
         std::vector<CPreviewRecord> records;
     };
-
-    // A failure of Binary => Text at a record ("At line n. ..."), or before any (" ..."), as the
-    // job reports it.
-    std::string JobFailure(const std::string& failure) const;
 
     const CAppState& m_app;
     std::string m_targetPath;
