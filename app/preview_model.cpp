@@ -25,9 +25,8 @@ CPreviewModel::CPreviewModel(const CAppState& app) : m_app(app) {}
 
 CPreviewModel::~CPreviewModel() = default;
 
-void CPreviewModel::Open(const std::string& targetPath, const std::string& binaryPath) {
-    m_targetPath = targetPath;
-    m_binaryPath = binaryPath;
+void CPreviewModel::Open(const CPreviewSource& source) {
+    m_source = source;
     Reload();
 }
 
@@ -38,14 +37,23 @@ void CPreviewModel::Reload() {
     m_failure.clear();
     m_target = std::make_unique<CTargetInfo>();
     CTargetInfo& target = *m_target;
-    target.Load(m_targetPath);
+    target.Load(m_source.targetPath);
+    // A list the main window loaded in place of the target's, or none where it cleared it.
+    if (target.m_ok && m_source.indexListPath && *m_source.indexListPath != target.m_fileInfo.m_indexListPath) {
+        target.m_fileInfo.m_indexListPath = *m_source.indexListPath;
+        target.m_indexList.Reset();
+        if (!m_source.indexListPath->empty() && !target.m_indexList.Load(*m_source.indexListPath)) {
+            m_failure = Word(wCanNotUse) + "\r\n" + target.m_indexList.ComposeError();
+            return;
+        }
+    }
     if (!target.CheckReady()) {
         m_failure = target.m_message.empty() ? Word(wCanNotUse) : target.m_message;
         return;
     }
     // The binary file as the check of the round trip takes it: the path completed, then opened
     // for reading once to see that it can be.
-    std::string binary = m_binaryPath.empty() ? target.m_fileInfo.m_binaryFilePath : m_binaryPath;
+    std::string binary = m_source.binaryPath.empty() ? target.m_fileInfo.m_binaryFilePath : m_source.binaryPath;
     std::string text = target.m_fileInfo.m_textFilePath;
     ResolvePaths(binary, text);
     const std::string error = CheckInputFile(0, binary);
@@ -71,7 +79,7 @@ std::string CPreviewModel::JobFailure(const std::string& failure) const {
 
 std::string CPreviewModel::Title() const {
     if (m_target && !m_target->m_fileInfo.m_label.empty()) return m_target->m_fileInfo.m_label;
-    return PathPart(m_targetPath, partNameExtension);
+    return PathPart(m_source.targetPath, partNameExtension);
 }
 
 std::uint32_t CPreviewModel::RowCount() const { return m_preview ? m_preview->Count() : 0; }
@@ -127,7 +135,7 @@ std::string CPreviewModel::RowTitle(std::uint32_t row) {
 }
 
 std::vector<std::string> CPreviewModel::WatchedFiles() const {
-    std::vector<std::string> files {m_targetPath};
+    std::vector<std::string> files {m_source.targetPath};
     if (!m_target) return files;
     const CFileInfoSection& info = m_target->m_fileInfo;
     for (const std::string* path : {&info.m_recordDefinitionPath, &info.m_decryptTablePath, &info.m_encryptTablePath,

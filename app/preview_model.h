@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,17 @@
 
 class CAppState;
 class CTargetInfo;
+
+// What a preview shows: a target info file, and the files put in place of those it names, as
+// the main window's fields put them.
+struct CPreviewSource {
+    std::string targetPath;
+    std::string binaryPath;                   // empty: the target's own
+    std::optional<std::string> indexListPath; // none: the target's own; empty: no list
+    unsigned loads = 0;                       // counts the main window's loads, so that each one refreshes
+
+    bool operator==(const CPreviewSource&) const = default;
+};
 
 // The preview of one target: its records as Binary => Text converts them, read page by page as a
 // view asks for them, from a copy of the target of its own, loaded afresh on each Reload. Only a
@@ -20,16 +32,18 @@ public:
     explicit CPreviewModel(const CAppState& app);
     ~CPreviewModel();
 
-    // The target info file to load, and the binary file to read instead of the target's own
-    // (empty: the target's). Loads it.
-    void Open(const std::string& targetPath, const std::string& binaryPath = std::string());
+    // The target to load, and the files to read instead of its own. Loads it.
+    void Open(const CPreviewSource& source);
+    void Open(const std::string& targetPath, const std::string& binaryPath = std::string()) {
+        Open(CPreviewSource {targetPath, binaryPath, std::nullopt, 0});
+    }
+    const CPreviewSource& Source() const { return m_source; }
     // Loads the target again and forgets the pages read.
     void Reload();
 
     // Why nothing can be shown, in the words of the job or the target's readiness check; empty
     // when the records can be shown.
     const std::string& Failure() const { return m_failure; }
-    const std::string& TargetPath() const { return m_targetPath; }
     // The target's label, or its file's name.
     std::string Title() const;
     std::uint32_t RowCount() const;
@@ -61,8 +75,7 @@ private:
     };
 
     const CAppState& m_app;
-    std::string m_targetPath;
-    std::string m_binaryPath;
+    CPreviewSource m_source;
     std::unique_ptr<CTargetInfo> m_target;
     std::unique_ptr<CRecordPreview> m_preview;
     std::string m_failure;

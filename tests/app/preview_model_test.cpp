@@ -126,6 +126,26 @@ TEST_F(PreviewModelTest, FailuresShowTheirTextAndRecover) {
     }
 }
 
+// The main window may load another index list for the slot, or clear it: the preview follows.
+TEST_F(PreviewModelTest, AListInPlaceOfTheTargetsIsUsed) {
+    env.m_folder.Write("list.tsv", "0\r\n7\r\n");
+    env.m_folder.Write("other.tsv", "0\r\n3\r\n4\r\n");
+    WriteTarget(kRecords, "BRecordIndexListFilePath=list.tsv\r\n");
+    const std::pair<std::optional<std::string>, std::vector<std::string>> cases[] = {
+        {std::nullopt, {"7,abc"}},
+        {Path("other.tsv"), {"3,abc", "4,abc"}},
+        {std::string(), {"0,abc", "1,abc"}},
+    };
+    for (const auto& [list, lines] : cases) {
+        SCOPED_TRACE(list.value_or("(the target's)"));
+        model.Open(CPreviewSource {Path("target.ini"), "", list, 0});
+        ASSERT_EQ(model.Failure(), "");
+        for (std::size_t row = 0; row < lines.size(); ++row) EXPECT_EQ(model.Row(row).line, lines[row]);
+    }
+    model.Open(CPreviewSource {Path("target.ini"), "", Path("missing.tsv"), 0});
+    EXPECT_EQ(model.Failure().rfind("Can not use\r\n", 0), 0u) << model.Failure();
+}
+
 TEST_F(PreviewModelTest, WatchesEveryFileTheTargetReads) {
     env.m_folder.Write("list.tsv", "0\r\n1\r\n");
     env.m_folder.Write("kinds.tsv", "1\tOne\r\n");
