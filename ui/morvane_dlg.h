@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/main_window_model.h"
-#include "ui/main_window_layout.h"
+#include "app/main_window_layout.h"
 #include "ui/progress_dlg.h"
 #include "ui/shell_opener.h"
 
