@@ -5,6 +5,10 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/message_box.h"
 
+std::string AboutVersionLine() { return "Morvane Version " MORVANE_VERSION; }
+
+std::string AboutNotice() { return "Made by the Morvane developers. Keep a backup of your data."; }
+
 int CDesktopApp::RunWindow(const std::function<void(CAppState&)>& window) {
     // A lock that cannot be had at all (no usable runtime folder) tells nothing about other
     // instances, and is no reason to refuse to start.

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 
 #include "app/app_state.h"
 #include "platform/instance_lock.h"
@@ -17,3 +18,7 @@ public:
 private:
     CInstanceLock m_lock;
 };
+
+// The about box's two lines: the program's name and version, then the makers' notice.
+std::string AboutVersionLine();
+std::string AboutNotice();

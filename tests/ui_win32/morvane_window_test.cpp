@@ -15,11 +15,15 @@
 #include "ui/win32/window_text.h"
 
 namespace {
+void InitControls() {
+    INITCOMMONCONTROLSEX controls {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
 class MorvaneWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
+        InitControls();
         m_handle = m_window.Create();
         ASSERT_NE(m_handle, nullptr);
     }
@@ -225,6 +229,30 @@ TEST_F(MorvaneWindowTest, ProgressWindowDisablesTheOwnerAndAsksBeforeAStop) {
     EXPECT_EQ(progress.Window(), nullptr);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(IsWindowEnabled(m_handle));
+}
+
+TEST(MorvaneWindowPositionTest, StoredPositionIsRestoredAndTheMovedOneSaved) {
+    InitControls();
+    CTestEnvironment env;
+    CAppState app;
+    app.m_settingsPath = env.m_folder.Path() + "morvane.ini";
+    app.m_positionValidity = 1;
+    app.m_left = 40;
+    app.m_top = 30;
+    {
+        CMorvaneWindow window(app);
+        HWND handle = window.Create();
+        ASSERT_NE(handle, nullptr);
+        RECT area;
+        GetWindowRect(handle, &area);
+        EXPECT_EQ(area.left, 40);
+        EXPECT_EQ(area.top, 30);
+        SetWindowPos(handle, nullptr, 70, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    // Only the coordinate that moved is written.
+    const std::string settings = env.m_folder.Read("morvane.ini");
+    EXPECT_NE(settings.find("left=70"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("top="), std::string::npos) << settings;
 }
 
 TEST(ShellExecuteOpenerTest, ErrorCodesMapAsTheShellMeansThem) {

@@ -1,8 +1,8 @@
 // Drives morvane.exe as a user would, from outside its process: run in a folder holding the
-// program and the examples, it starts the program, draws its window into a bitmap, converts
-// slot 1 Binary => Text by the button's command, answers the question, checks the text file and
-// closes the program. Before the conversion it waits for a screenshot of the window (see
-// ShowForScreenshot). Usage: smoke_driver EXPECTED_TEXT_FILE WINDOW_PLACE_FILE
+// program and the examples, it starts the program, converts slot 1 Binary => Text by the button's
+// command, answers the question, checks the text file and closes the program. Before the
+// conversion it waits for a screenshot of the window (see ShowForScreenshot).
+// Usage: smoke_driver EXPECTED_TEXT_FILE WINDOW_PLACE_FILE
 #include <windows.h>
 
 #include <cstdio>

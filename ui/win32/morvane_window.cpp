@@ -4,8 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "vocabulary/failure.h"
-#include "vocabulary/message_box.h"
+#include "app/desktop_app.h"
 #include "ui/win32/dialog_template.h"
 #include "ui/win32/win32_message_box.h"
 #include "ui/win32/window_text.h"
@@ -79,8 +78,11 @@ const CDialogTemplate& CMorvaneWindow::Template() {
 }
 
 CMorvaneWindow::CMorvaneWindow(CAppState& app, CWin32MessageBox* messageBox)
-    : m_app(app), m_messageBox(messageBox), m_model(app, m_progress, m_shell) {
-    m_model.m_waitCursor = [this](bool busy) { WaitCursor(busy); };
+    : m_app(app),
+      m_messageBox(messageBox),
+      m_actions(m_progress, [this](bool) { UpdateCursor(); }),
+      m_model(app, m_progress, m_shell) {
+    m_model.m_waitCursor = [this](bool busy) { m_actions.WaitCursor(busy); };
     m_model.m_repaint = [this] {
         ShowModel();
         RedrawWindow(m_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -135,8 +137,8 @@ INT_PTR CMorvaneWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_CONTEXTMENU: OnContextMenu(lParam); return TRUE;
     case WM_SETCURSOR:
-        if (m_waitCursors == 0) return FALSE;
-        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        if (!m_actions.IsWaiting()) return FALSE;
+        UpdateCursor();
         SetWindowLongPtrA(m_window, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case kOpenStartFiles: Run([this] { m_model.OpenFiles(m_startFiles); }); return TRUE;
@@ -262,7 +264,7 @@ void CMorvaneWindow::OnDestroy() {
 
 void CMorvaneWindow::Close() {
     // Escape and the close box are ignored while a command runs.
-    if (m_running) return;
+    if (m_actions.IsRunning()) return;
     if (m_modal)
         EndDialog(m_window, IDCANCEL);
     else
@@ -270,32 +272,10 @@ void CMorvaneWindow::Close() {
 }
 
 void CMorvaneWindow::Run(const std::function<void()>& action) {
-    if (m_running) return;
-    m_running = true;
-    try {
-        action();
-    } catch (...) {
-        ShowError(FailureText());
-    }
-    // Whatever way the action ended, the progress window is gone and the main window usable.
-    if (m_progress.IsOpen()) m_progress.Close();
-    while (m_waitCursors > 0) WaitCursor(false);
-    m_running = false;
-    ShowModel();
+    if (m_actions.Run(action)) ShowModel();
 }
 
-void CMorvaneWindow::WaitCursor(bool busy) {
-    if (busy)
-        ++m_waitCursors;
-    else if (m_waitCursors > 0)
-        --m_waitCursors;
-    else
-        return;
-    if (m_waitCursors > 0)
-        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    else
-        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-}
+void CMorvaneWindow::UpdateCursor() { SetCursor(LoadCursorA(nullptr, m_actions.IsWaiting() ? IDC_WAIT : IDC_ARROW)); }
 
 void CMorvaneWindow::ShowModel() {
     if (!m_window) return;
@@ -366,7 +346,8 @@ void CMorvaneWindow::ShowAbout() {
     about.cbSize = sizeof about;
     about.hwndOwner = m_window;
     about.hInstance = GetModuleHandleA(nullptr);
-    about.lpszText = "Morvane Version " MORVANE_VERSION "\r\nMade by the Morvane developers. Keep a backup of your data.";
+    const std::string text = AboutVersionLine() + "\r\n" + AboutNotice();
+    about.lpszText = text.c_str();
     about.lpszCaption = "About Morvane";
     about.dwStyle = MB_OK | MB_USERICON;
     about.lpszIcon = MAKEINTRESOURCEA(kIconId);

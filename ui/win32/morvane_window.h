@@ -6,6 +6,7 @@
 
 #include "app/main_window_layout.h"
 #include "app/main_window_model.h"
+#include "app/user_actions.h"
 #include "ui/win32/progress_window.h"
 #include "ui/win32/shell_execute_opener.h"
 
@@ -48,7 +49,8 @@ private:
     void Close();
     // Runs one action of the user to its end, then shows what it changed.
     void Run(const std::function<void()>& action);
-    void WaitCursor(bool busy);
+    // The wait cursor while an action asks for it, else the arrow.
+    void UpdateCursor();
     void ShowModel();
     void ShowText(const CControlLayout& layout, HWND control);
     void CreateToolTip();
@@ -59,6 +61,7 @@ private:
     CWin32MessageBox* m_messageBox;
     CShellExecuteOpener m_shell;
     CWin32ProgressDlg m_progress;
+    CUserActions m_actions;
     CMainWindowModel m_model;
     HWND m_window = nullptr;
     HWND m_toolTip = nullptr;
@@ -66,7 +69,5 @@ private:
     HICON m_icons[2] {};
     bool m_modal = false;
     std::vector<std::string> m_startFiles;
-    int m_waitCursors = 0;
-    bool m_running = false;
     bool m_showing = false; // texts set by the window, not typed
 };

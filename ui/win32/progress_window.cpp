@@ -3,28 +3,35 @@
 #include <commctrl.h>
 #include <string>
 
+#include "app/progress_window_layout.h"
 #include "ui/win32/dialog_template.h"
 #include "ui/win32/window_text.h"
 
 namespace {
-constexpr int kLabel = 1041;
-constexpr int kCount = 1005;
-constexpr int kUnit = 1042;
-constexpr int kPercent = 1004;
-constexpr int kBar = 1003;
+constexpr int kLabel = kProgressLabel.id;
+constexpr int kCount = kProgressCount.id;
+constexpr int kUnit = kProgressUnit.id;
+constexpr int kPercent = kProgressPercent.id;
+constexpr int kBar = kProgressBar.id;
+
+CDialogItem ItemOf(const CProgressControlLayout& layout, const char16_t* windowClass, DWORD style,
+                   const char16_t* text = u"") {
+    return {windowClass, WS_CHILD | WS_VISIBLE | style, layout.id, layout.x, layout.y, layout.width, layout.height,
+            text};
+}
 
 const CDialogTemplate& ProgressTemplate() {
+    constexpr DWORD kText = SS_LEFT | SS_NOPREFIX;
     static const CDialogTemplate dialog(
-        {DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u"Converting ...", 186, 79, kDialogFontName,
-         kDialogPointSize},
+        {DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, u"Converting ...", kProgressWindowWidth,
+         kProgressWindowHeight, kDialogFontName, kDialogPointSize},
         {
-            {u"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kLabel, 8, 7, 100, 8, u""},
-            {u"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kCount, 112, 7, 38, 8, u""},
-            {u"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kUnit, 154, 7, 24, 8, u""},
-            {u"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kPercent, 85, 23, 18, 8, u" 0 %"},
-            {u"msctls_progress32", WS_CHILD | WS_VISIBLE | WS_BORDER, kBar, 15, 34, 154, 13, u""},
-            {u"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDCANCEL, 67, 58, 50, 14,
-             u"\uFF77\uFF6C\uFF9D\uFF7E\uFF99"},
+            ItemOf(kProgressLabel, u"STATIC", kText),
+            ItemOf(kProgressCount, u"STATIC", kText),
+            ItemOf(kProgressUnit, u"STATIC", kText),
+            ItemOf(kProgressPercent, u"STATIC", kText, u" 0 %"),
+            ItemOf(kProgressBar, u"msctls_progress32", WS_BORDER),
+            ItemOf(kProgressCancel, u"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, u"\uFF77\uFF6C\uFF9D\uFF7E\uFF99"),
         });
     return dialog;
 }
