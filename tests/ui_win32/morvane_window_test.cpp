@@ -56,7 +56,8 @@ constexpr CKindLook kLooks[] = {
     {ControlKind::pathField, "Edit", 0, ES_READONLY | ES_MULTILINE},
     {ControlKind::readOnlyField, "Edit", ES_READONLY, ES_READONLY | ES_MULTILINE},
     {ControlKind::option, "Button", BS_AUTOCHECKBOX, BS_TYPEMASK},
-    {ControlKind::messageArea, "Edit", ES_READONLY | ES_MULTILINE | WS_VSCROLL, ES_READONLY | ES_MULTILINE | WS_VSCROLL},
+    {ControlKind::messageArea, "Edit", ES_READONLY | ES_MULTILINE | WS_VSCROLL,
+     ES_READONLY | ES_MULTILINE | WS_VSCROLL},
 };
 
 std::string ClassOf(HWND window) {

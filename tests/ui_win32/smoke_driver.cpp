@@ -82,7 +82,8 @@ void ShowForScreenshot(HWND window, const std::string& path) {
 int main(int argc, char** argv) {
     if (argc != 3) Fail("arguments: EXPECTED_TEXT_FILE WINDOW_PLACE_FILE");
     const std::string expected = ReadFile(argv[1]);
-    if (GetFileAttributesA("data\\items.csv") != INVALID_FILE_ATTRIBUTES) Fail("a fresh folder without data\\items.csv");
+    if (GetFileAttributesA("data\\items.csv") != INVALID_FILE_ATTRIBUTES)
+        Fail("a fresh folder without data\\items.csv");
 
     STARTUPINFOA startup {};
     startup.cb = sizeof startup;
@@ -101,7 +102,8 @@ int main(int argc, char** argv) {
     // The settings beside the program were read: slot 1 shows its target's label.
     WaitFor("slot 1 loaded", [&] { return Text(GetDlgItem(main, 1038)) == "Item table"; });
     if (!Text(GetDlgItem(main, 1001)).empty()) Fail("an empty message area, not: " + Text(GetDlgItem(main, 1001)));
-    if (Text(GetDlgItem(main, 1004)) != "data/items.dat") Fail("the binary file's path, not " + Text(GetDlgItem(main, 1004)));
+    if (Text(GetDlgItem(main, 1004)) != "data/items.dat")
+        Fail("the binary file's path, not " + Text(GetDlgItem(main, 1004)));
     // Idle once more, so that the window has painted before it is drawn.
     DWORD_PTR ignored;
     SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored);

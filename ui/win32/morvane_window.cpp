@@ -14,6 +14,7 @@ using K = ControlKind;
 
 constexpr UINT kOpenStartFiles = WM_APP + 1;
 constexpr int kIconId = 128;
+constexpr const char* kAboutItem = "Morvane Ver. (&A)...";
 
 CDialogItem ItemOf(const CControlLayout& layout) {
     CDialogItem item {u"BUTTON", WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP, layout.id,
@@ -154,7 +155,7 @@ void CMorvaneWindow::OnInitDialog() {
     if (m_messageBox) m_messageBox->SetMainWindow(m_window);
     if (HMENU menu = GetSystemMenu(m_window, FALSE)) {
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, kAboutCommand, "Morvane Ver. (&A)...");
+        AppendMenuA(menu, MF_STRING, kAboutCommand, kAboutItem);
     }
     m_icons[ICON_BIG] = LoadProgramIcon(SM_CXICON, SM_CYICON);
     m_icons[ICON_SMALL] = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
@@ -237,7 +238,7 @@ void CMorvaneWindow::OnContextMenu(LPARAM at) {
     for (const int command : {idCheckBinaryToTextToBinary, idCheckTextToBinary})
         AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command), m_model.Text(command).c_str());
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kAboutCommand, "Morvane Ver. (&A)...");
+    AppendMenuA(menu, MF_STRING, kAboutCommand, kAboutItem);
     const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_window, nullptr);
     DestroyMenu(menu);
     if (chosen) OnCommand(chosen, BN_CLICKED);
