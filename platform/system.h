@@ -32,6 +32,18 @@ std::string UserConfigFolder();
 enum class EntryKind { none, file, folder, other };
 EntryKind ProbeEntry(const std::string& path);
 
+// What the file system tells of a file's last change, to notice changes by looking again: two
+// equal stamps mean no change the file system records. A file that cannot be looked at has the
+// cause in its stamp (a missing one too), so that its coming back counts as a change.
+struct CFileStamp {
+    std::uint64_t writeTime = 0; // in the system's own units
+    std::uint64_t size = 0;
+    int cause = 0; // CFileException's cause; none when the file was looked at
+
+    bool operator==(const CFileStamp&) const = default;
+};
+CFileStamp FileStampOf(const std::string& path);
+
 // A file written whole beside the one it replaces, then renamed into place by Commit, so that
 // the target is either as it was or complete, never half-written. Without Commit the new file
 // is removed again. Failures throw CFileException naming the target.

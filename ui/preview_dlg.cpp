@@ -17,25 +17,11 @@
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
+#include "app/preview_text.h"
 #include "ui/qt_text.h"
 
 namespace {
-constexpr int kBytesPerLine = 16;
 constexpr int kOffsetColumns = 10; // "00000008  "
-
-// The bytes as lines of 16, each after its file offset.
-QString HexLines(const CPreviewRecord& record) {
-    QString text;
-    for (std::size_t i = 0; i < record.bytes.size(); i += kBytesPerLine) {
-        if (i > 0) text += QLatin1Char('\n');
-        text += QStringLiteral("%1  ").arg(record.position + i, 8, 16, QLatin1Char('0')).toUpper();
-        for (std::size_t k = i; k < i + kBytesPerLine && k < record.bytes.size(); ++k) {
-            if (k > i) text += QLatin1Char(' ');
-            text += QStringLiteral("%1").arg(record.bytes[k], 2, 16, QLatin1Char('0')).toUpper();
-        }
-    }
-    return text;
-}
 }
 
 CPreviewDlg::CPreviewDlg(CAppState& app, QWidget* parent)
@@ -140,38 +126,28 @@ void CPreviewDlg::ShowPreview() {
 
 void CPreviewDlg::ShowSelection() {
     const QModelIndex current = m_table->currentIndex();
-    if (!m_preview.Failure().empty() || m_preview.RowCount() == 0) {
+    const bool shown = m_preview.Failure().empty() && current.isValid();
+    const CPreviewRecord* record = shown ? &m_preview.Row(m_model.PreviewRow(current.row())) : nullptr;
+    m_status->setText(FromSystem(PreviewStatusText(m_preview, record)));
+    if (!record) {
         m_bytes->clear();
-        m_status->setText(m_preview.Failure().empty() ? QStringLiteral("0 records") : QString());
         return;
     }
-    QString status = QStringLiteral("%1 records, %2 bytes each").arg(m_preview.RowCount()).arg(m_preview.RecordSize());
-    if (!current.isValid()) {
-        m_bytes->clear();
-        m_status->setText(status);
-        return;
-    }
-    const CPreviewRecord& record = m_preview.Row(m_model.PreviewRow(current.row()));
-    status += QStringLiteral("; record %1 at offset %2 (0x%3)")
-                  .arg(record.number)
-                  .arg(record.position)
-                  .arg(QString::number(record.position, 16).toUpper());
-    m_status->setText(status);
-    m_bytes->setPlainText(HexLines(record));
+    m_bytes->setPlainText(FromSystem(PreviewBytesText(*record)));
 
     // The bytes of the cell's item, highlighted line by line.
     QList<QTextEdit::ExtraSelection> selections;
     const auto& columns = m_preview.Columns();
     const auto column = static_cast<std::size_t>(current.column());
-    if (column < columns.size() && !record.bytes.empty()) {
+    if (column < columns.size() && !record->bytes.empty()) {
         const std::uint32_t first = columns[column].offset;
-        const std::uint32_t last = std::min<std::uint32_t>(first + columns[column].length, record.bytes.size()) - 1;
+        const std::uint32_t last = std::min<std::uint32_t>(first + columns[column].length, record->bytes.size()) - 1;
         QTextCharFormat format;
         format.setBackground(palette().highlight());
         format.setForeground(palette().highlightedText());
-        for (std::uint32_t line = first / kBytesPerLine; line <= last / kBytesPerLine; ++line) {
-            const std::uint32_t from = std::max(first, line * kBytesPerLine) % kBytesPerLine;
-            const std::uint32_t to = std::min(last, line * kBytesPerLine + kBytesPerLine - 1) % kBytesPerLine;
+        for (std::uint32_t line = first / kPreviewBytesPerLine; line <= last / kPreviewBytesPerLine; ++line) {
+            const std::uint32_t from = std::max(first, line * kPreviewBytesPerLine) % kPreviewBytesPerLine;
+            const std::uint32_t to = std::min(last, line * kPreviewBytesPerLine + kPreviewBytesPerLine - 1) % kPreviewBytesPerLine;
             QTextCursor cursor(m_bytes->document()->findBlockByNumber(static_cast<int>(line)));
             cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, kOffsetColumns + 3 * static_cast<int>(from));
             cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 3 * static_cast<int>(to - from) + 2);

@@ -118,6 +118,13 @@ EntryKind ProbeEntry(const std::string& path) {
     return S_ISREG(st.st_mode) ? EntryKind::file : EntryKind::other;
 }
 
+CFileStamp FileStampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(SystemPath(path).c_str(), &st) != 0) return {0, 0, CauseFromErrno(errno)};
+    return {static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(st.st_mtim.tv_nsec),
+            static_cast<std::uint64_t>(st.st_size), CFileException::none};
+}
+
 namespace {
 // The file a link points to, so that replacing it keeps the link.
 std::string ReplacedFile(const std::string& path) {

@@ -145,6 +145,14 @@ EntryKind ProbeEntry(const std::string& path) {
     return attributes & FILE_ATTRIBUTE_DEVICE ? EntryKind::other : EntryKind::file;
 }
 
+CFileStamp FileStampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!::GetFileAttributesExA(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
+        return {0, 0, CauseFromError(::GetLastError())};
+    return {(static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime,
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, CFileException::none};
+}
+
 // Permissions are a POSIX notion: a new file here takes the folder's defaults.
 CReplacementFile::CReplacementFile(const std::string& target, const unsigned*)
     : m_target(target), m_systemPath(SystemPath(target)) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -338,6 +339,32 @@ TEST(FileSystem, PathsAndEntries) {
     for (char& c : backslashed)
         if (c == '/') c = '\\';
     EXPECT_EQ(ProbeEntry(backslashed), EntryKind::file);
+}
+
+TEST(FileSystem, FileStampsChangeWithTheFilesLastWriteAndSize) {
+    CTempFolder folder;
+    const std::string file = folder.Write("watched.dat", "abc");
+    const auto when = std::filesystem::last_write_time(file);
+    const CFileStamp first = FileStampOf(file);
+    EXPECT_EQ(first.cause, CFileException::none);
+    EXPECT_EQ(first.size, 3u);
+    EXPECT_EQ(FileStampOf(file), first);
+    // Same size, written later; then another size at the same time.
+    folder.Write("watched.dat", "xyz");
+    std::filesystem::last_write_time(file, when + std::chrono::seconds(2));
+    const CFileStamp later = FileStampOf(file);
+    EXPECT_NE(later, first);
+    folder.Write("watched.dat", "abcd");
+    std::filesystem::last_write_time(file, when + std::chrono::seconds(2));
+    EXPECT_NE(FileStampOf(file), later);
+    // Gone, and back as it was.
+    std::filesystem::remove(file);
+    const CFileStamp gone = FileStampOf(file);
+    EXPECT_EQ(gone.cause, CFileException::fileNotFound);
+    folder.Write("watched.dat", "abc");
+    std::filesystem::last_write_time(file, when);
+    EXPECT_NE(FileStampOf(file), gone);
+    EXPECT_EQ(FileStampOf(file), first);
 }
 
 TEST(FileSystem, ProgramFolderKeepsTheProgramName) {
