@@ -5,12 +5,11 @@
 #include <algorithm>
 
 #include "app/preview_model.h"
+#include "app/preview_text.h"
 #include "ui/qt_text.h"
 
 namespace {
-// Cells whose bytes would not come back, and records that would fail.
-const QColor kMarkedCell(255, 224, 160);
-const QColor kFailedRecord(255, 200, 200);
+QBrush BrushOf(const CPreviewColour& colour) { return QBrush(QColor(colour.red, colour.green, colour.blue)); }
 }
 
 CPreviewTableModel::CPreviewTableModel(CPreviewModel& preview, QObject* parent)
@@ -43,8 +42,8 @@ QVariant CPreviewTableModel::data(const QModelIndex& index, int role) const {
         return column < record.cells.size() ? FromSystem(record.cells[column]) : QString();
     case Qt::ToolTipRole: return failed ? DisplayText(record.failure) : QVariant();
     case Qt::BackgroundRole:
-        if (failed) return QBrush(kFailedRecord);
-        if (column < record.marked.size() && record.marked[column]) return QBrush(kMarkedCell);
+        if (failed) return BrushOf(kFailedRecordColour);
+        if (column < record.marked.size() && record.marked[column]) return BrushOf(kMarkedCellColour);
         return QVariant();
     default: return QVariant();
     }

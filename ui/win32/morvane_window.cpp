@@ -190,6 +190,10 @@ void CMorvaneWindow::OnCommand(int id, int code) {
         ShowAbout();
         return;
     }
+    if (id == idPreview) {
+        ShowPreview();
+        return;
+    }
     if (id == idCheckBinaryToTextToBinary || id == idCheckTextToBinary) {
         Run([this, id] { m_model.Command(id); });
         return;
@@ -234,8 +238,9 @@ void CMorvaneWindow::OnContextMenu(LPARAM at) {
         ClientToScreen(m_window, &point);
     }
     HMENU menu = CreatePopupMenu();
-    // The checks' items first, the about item after a separator; captions are the model's.
-    for (const int command : {idCheckBinaryToTextToBinary, idCheckTextToBinary})
+    // The checks' and the preview's items first, the about item after a separator; captions are
+    // the model's.
+    for (const MainWindowMenuCommand command : {idCheckBinaryToTextToBinary, idCheckTextToBinary, idPreview})
         AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command), m_model.Text(command).c_str());
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kAboutCommand, kAboutItem);
@@ -273,7 +278,10 @@ void CMorvaneWindow::Close() {
 }
 
 void CMorvaneWindow::Run(const std::function<void()>& action) {
-    if (m_actions.Run(action)) ShowModel();
+    if (!m_actions.Run(action)) return;
+    ShowModel();
+    // The preview follows the slot, and every load of a target or list.
+    if (m_preview && m_preview->IsShown()) m_preview->Follow(m_model.PreviewSource());
 }
 
 void CMorvaneWindow::UpdateCursor() { SetCursor(LoadCursorA(nullptr, m_actions.IsWaiting() ? IDC_WAIT : IDC_ARROW)); }
@@ -340,6 +348,12 @@ void CMorvaneWindow::RestoreWindowPosition() {
         m_model.RestorePosition(area.right - area.left, area.bottom - area.top, GetSystemMetrics(SM_CXFULLSCREEN),
                                 GetSystemMetrics(SM_CYFULLSCREEN));
     SetWindowPos(m_window, HWND_TOP, placement.left, placement.top, 0, 0, SWP_NOSIZE);
+}
+
+void CMorvaneWindow::ShowPreview() {
+    if (!m_preview) m_preview = std::make_unique<CPreviewWindow>(m_app, m_window, [this] { return m_actions.IsRunning(); });
+    m_preview->Show();
+    m_preview->Follow(m_model.PreviewSource());
 }
 
 void CMorvaneWindow::ShowAbout() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include "app/main_window_layout.h"
 #include "app/main_window_model.h"
 #include "app/user_actions.h"
+#include "ui/win32/preview_window.h"
 #include "ui/win32/progress_window.h"
 #include "ui/win32/shell_execute_opener.h"
 
@@ -31,6 +33,8 @@ public:
 
     HWND Handle() const { return m_window; }
     CMainWindowModel& Model() { return m_model; }
+    // The preview window once the menu's item opened it, else none.
+    CPreviewWindow* Preview() const { return m_preview.get(); }
 
     static const CDialogTemplate& Template();
     // The command of the system menu's about item.
@@ -56,6 +60,7 @@ private:
     void CreateToolTip();
     void RestoreWindowPosition();
     void ShowAbout();
+    void ShowPreview();
 
     CAppState& m_app;
     CWin32MessageBox* m_messageBox;
@@ -64,6 +69,7 @@ private:
     CUserActions m_actions;
     CMainWindowModel m_model;
     HWND m_window = nullptr;
+    std::unique_ptr<CPreviewWindow> m_preview;
     HWND m_toolTip = nullptr;
     HFONT m_boldFont = nullptr;
     HICON m_icons[2] {};
