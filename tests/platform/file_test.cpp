@@ -357,14 +357,12 @@ TEST(FileSystem, FileStampsChangeWithTheFilesLastWriteAndSize) {
     folder.Write("watched.dat", "abcd");
     std::filesystem::last_write_time(file, when + std::chrono::seconds(2));
     EXPECT_NE(FileStampOf(file), later);
-    // Gone, and back as it was.
+    // Gone, and back.
     std::filesystem::remove(file);
     const CFileStamp gone = FileStampOf(file);
     EXPECT_EQ(gone.cause, CFileException::fileNotFound);
     folder.Write("watched.dat", "abc");
-    std::filesystem::last_write_time(file, when);
     EXPECT_NE(FileStampOf(file), gone);
-    EXPECT_EQ(FileStampOf(file), first);
 }
 
 TEST(FileSystem, ProgramFolderKeepsTheProgramName) {
