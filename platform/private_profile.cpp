@@ -24,8 +24,14 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    for (std::size_t i = 0; i < a.size(); i = NextCharacter(a, i)) {
+        if (NextCharacter(a, i) - i == 2) {
+            // The second byte of a double-byte character is no letter: the character matches exactly.
+            if (a.substr(i, 2) != b.substr(i, 2)) return false;
+        } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -50,7 +56,7 @@ std::string_view LineText(const std::string& contents, const CProfileLine& line)
 bool SectionHeader(std::string_view text, std::string_view& name) {
     text = Trimmed(text);
     if (text.empty() || text.front() != '[') return false;
-    const std::size_t close = text.find(']');
+    const std::size_t close = FindCharacter(text, ']');
     if (close == npos) return false;
     name = Trimmed(text.substr(1, close - 1));
     return true;
