@@ -72,8 +72,8 @@ public:
     void Write(const std::string& text) { Write(text.data(), text.size()); }
     // Puts the new file in place. A file the caller holds open at the target (against other
     // runs) stays held through the rename on POSIX; Windows cannot replace a file held open, so
-    // there it is released just before, and the rename fails with a sharing violation if another
-    // run took the file meanwhile: either way the target is the old file or the whole new one.
+    // there it is released just before, and the rename is refused if another run has opened the
+    // file meanwhile: either way the target is the old file or the whole new one.
     void Commit(CFile* held = nullptr);
 
 private:
