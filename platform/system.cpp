@@ -32,6 +32,19 @@ void SetProgramFolder(const std::string& folder) {
     path = dir + name;
 }
 
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); i = NextCharacter(a, i)) {
+        if (NextCharacter(a, i) - i == 2) {
+            if (a.substr(i, 2) != b.substr(i, 2)) return false;
+        } else if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::size_t FindCharacter(std::string_view text, char c, std::size_t from) {
     for (std::size_t at = from; at < text.size(); at = NextCharacter(text, at))
         if (text[at] == c) return at;

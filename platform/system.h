@@ -24,6 +24,9 @@ bool IsLeadByte(char c);
 inline std::size_t NextCharacter(std::string_view text, std::size_t at) {
     return at + (IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1);
 }
+// Whether two texts are the same but for the case of ASCII letters; the second byte of a
+// double-byte character is no letter, so such characters match exactly.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
 // The offset of the first character that is the byte, or npos: a search that walks characters.
 std::size_t FindCharacter(std::string_view text, char c, std::size_t from = 0);
 // The offset just after the last separator of the path, walked character by character; 0 when

@@ -118,6 +118,13 @@ TEST_F(DoubleBytePaths, DelimitersNeverSplitACharacter) {
     EXPECT_EQ(fields.size(), 3u);
 }
 
+// Paths compared without regard to case, as the job's two files are, compare characters.
+TEST_F(DoubleBytePaths, CaseIsIgnoredOnlyInLetters) {
+    EXPECT_TRUE(EqualIgnoringCase("C:\\Data\\" + kA + ".CSV", "c:\\data\\" + kA + ".csv"));
+    EXPECT_FALSE(EqualIgnoringCase(kA, "\x83\x61"));
+    EXPECT_FALSE(EqualIgnoringCase(kA + "x", "\x83\x61X"));
+}
+
 // Section and key names match without regard to the case of letters, but the second byte of a
 // double-byte character is no letter, and a ']' there ends no section name.
 TEST_F(DoubleBytePaths, ProfileNamesCompareCharacters) {
