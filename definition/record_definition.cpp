@@ -1,7 +1,5 @@
 #include "definition/record_definition.h"
 
-#include "platform/code_page.h"
-
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -9,6 +7,7 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "definition/number_code_set.h"
+#include "platform/code_page.h"
 
 namespace {
 

@@ -162,6 +162,8 @@ void CReplacementFile::Commit(CFile* held) {
         throw CFileException(CauseFromError(error), m_target);
     }
     if (!sys::Close(file)) throw CFileException(CauseFromError(::GetLastError()), m_target);
+    // A file held open cannot be replaced here: the hold ends now, and the rename is refused
+    // should another run open the file in between.
     if (held) held->Abort();
     if (!sys::Rename(m_temporary.c_str(), m_systemPath.c_str()))
         throw CFileException(CauseFromError(::GetLastError()), m_target);
