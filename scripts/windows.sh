@@ -1,7 +1,9 @@
 # The Windows build: cross-built with MinGW-w64 into build-windows/, its tests run under Wine.
 # Source it after setup.sh; it defines functions only.
 
-MORVANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64)
+# The window's tests also need a display of their own (xvfb) and the dialog font's gothic, and
+# draw the window from the display as a PNG (x11-apps, netpbm).
+MORVANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 xvfb x11-apps netpbm fonts-ipafont-gothic)
 
 # morvane_build_windows [cmake options...]
 morvane_build_windows() {
@@ -20,4 +22,11 @@ morvane_test_windows() {
 
 morvane_wine_loader() {
     dpkg -L wine64 | grep -E '/wine64$' | head -n1
+}
+
+# Draws the Windows window with the bundled examples into docs/screenshot-windows.png.
+morvane_screenshot_windows() {
+    morvane_build_windows -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ctest --test-dir build-windows --output-on-failure -R '^ui_win32\.smoke$'
+    cp build-windows/screenshot-windows.png docs/screenshot-windows.png
 }

@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/desktop_app.h"
 #include "ui/dialog_units.h"
 #include "ui/program_icon.h"
+#include "ui/qt_text.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("about"));
@@ -18,9 +20,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop);
-    auto* name = new QLabel(QStringLiteral("Morvane Version " MORVANE_VERSION), this);
+    auto* name = new QLabel(FromSystem(AboutVersionLine()), this);
     name->setObjectName(QStringLiteral("version"));
-    auto* notice = new QLabel(QStringLiteral("Made by the Morvane developers. Keep a backup of your data."), this);
+    auto* notice = new QLabel(FromSystem(AboutNotice()), this);
     notice->setObjectName(QStringLiteral("notice"));
 
     auto* texts = new QVBoxLayout;

@@ -2,19 +2,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "platform/instance_lock.h"
+#include "app/desktop_app.h"
 
-// The application: one instance at a time, the settings, and the main window run modally;
-// when the window closes the program ends. A QApplication must exist.
-class CMorvaneApp {
+// The Qt program: the desktop program with the Qt main window. A QApplication must exist.
+class CMorvaneApp : public CDesktopApp {
 public:
     // Runs the whole program and gives the process's exit code. The files it was started with are
     // taken as dropped on the window's path fields.
     int Run(const std::vector<std::string>& files = {});
-
-    CAppState m_state;
-
-private:
-    CInstanceLock m_lock;
 };

@@ -11,8 +11,6 @@
 #include <QScreen>
 #include <QUrl>
 
-#include "vocabulary/failure.h"
-#include "vocabulary/message_box.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_controls.h"
 #include "ui/dialog_units.h"
@@ -39,7 +37,17 @@ QLabel* NewLabel(QWidget* parent, Qt::Alignment alignment) {
 }
 
 CMorvaneDlg::CMorvaneDlg(CAppState& app, IShellOpener* shell, QWidget* parent)
-    : QDialog(parent), m_app(app), m_progress(this), m_model(app, m_progress, shell ? *shell : m_desktop) {
+    : QDialog(parent),
+      m_app(app),
+      m_progress(this),
+      m_actions(m_progress,
+                [](bool busy) {
+                    if (busy)
+                        QApplication::setOverrideCursor(Qt::WaitCursor);
+                    else
+                        QApplication::restoreOverrideCursor();
+                }),
+      m_model(app, m_progress, shell ? *shell : m_desktop) {
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("Morvane"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -66,7 +74,7 @@ CMorvaneDlg::CMorvaneDlg(CAppState& app, IShellOpener* shell, QWidget* parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_about, &QAction::triggered, this, &CMorvaneDlg::ShowAbout);
 
-    m_model.m_waitCursor = [this](bool busy) { WaitCursor(busy); };
+    m_model.m_waitCursor = [this](bool busy) { m_actions.WaitCursor(busy); };
     m_model.m_repaint = [this] {
         ShowModel();
         repaint();
@@ -94,7 +102,7 @@ QWidget* CMorvaneDlg::Control(int id) const {
 }
 
 void CMorvaneDlg::reject() {
-    if (!m_running) QDialog::reject();
+    if (!m_actions.IsRunning()) QDialog::reject();
 }
 
 void CMorvaneDlg::CreateControls() {
@@ -217,28 +225,7 @@ void CMorvaneDlg::OpenFiles(const std::vector<std::string>& paths) {
 }
 
 void CMorvaneDlg::Run(const std::function<void()>& action) {
-    if (m_running) return;
-    m_running = true;
-    try {
-        action();
-    } catch (...) {
-        ShowError(FailureText());
-    }
-    // Whatever way the action ended, the progress window is gone and the main window usable.
-    if (m_progress.IsOpen()) m_progress.Close();
-    while (m_waitCursors > 0) WaitCursor(false);
-    m_running = false;
-    ShowModel();
-}
-
-void CMorvaneDlg::WaitCursor(bool busy) {
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ++m_waitCursors;
-    } else if (m_waitCursors > 0) {
-        QApplication::restoreOverrideCursor();
-        --m_waitCursors;
-    }
+    if (m_actions.Run(action)) ShowModel();
 }
 
 void CMorvaneDlg::ShowModel() {

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_layout.h"
 #include "app/main_window_model.h"
-#include "ui/main_window_layout.h"
+#include "app/user_actions.h"
 #include "ui/progress_dlg.h"
 #include "ui/shell_opener.h"
 
@@ -43,7 +44,6 @@ private:
     void Connect(const CControlLayout& layout, QWidget* control);
     // Runs one action of the user to its end, then shows what it changed.
     void Run(const std::function<void()>& action);
-    void WaitCursor(bool busy);
     void ShowModel();
     void ShowText(int id, ControlKind kind, QWidget* control);
     void RestoreWindowPosition();
@@ -52,10 +52,9 @@ private:
     CAppState& m_app;
     CDesktopShellOpener m_desktop;
     CProgressDlg m_progress;
+    CUserActions m_actions;
     CMainWindowModel m_model;
     std::map<int, std::pair<ControlKind, QWidget*>> m_controls;
     QAction* m_about = nullptr;
     std::map<int, QAction*> m_menuActions; // by menu command
-    int m_waitCursors = 0;
-    bool m_running = false;
 };

@@ -6,18 +6,20 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "app/progress_window_layout.h"
 #include "ui/dialog_units.h"
 #include "ui/qt_text.h"
 
 namespace {
-constexpr int kWindowWidth = 186;
-constexpr int kWindowHeight = 79;
+void Place(QWidget* control, const CDialogUnits& units, const CProgressControlLayout& layout) {
+    control->setObjectName(QString::number(layout.id));
+    control->setGeometry(units.Rect(layout.x, layout.y, layout.width, layout.height));
+}
 
-QLabel* AddText(QWidget* window, const CDialogUnits& units, int id, int x, int y, int width, int height) {
+QLabel* AddText(QWidget* window, const CDialogUnits& units, const CProgressControlLayout& layout) {
     auto* label = new QLabel(window);
     label->setTextFormat(Qt::PlainText);
-    label->setObjectName(QString::number(id));
-    label->setGeometry(units.Rect(x, y, width, height));
+    Place(label, units, layout);
     return label;
 }
 }
@@ -29,19 +31,17 @@ CProgressWindow::CProgressWindow(CProgress& progress, const CProgressState& stat
     const QFont font = DialogFont();
     setFont(font);
     const CDialogUnits units(font);
-    setFixedSize(units.X(kWindowWidth), units.Y(kWindowHeight));
+    setFixedSize(units.X(kProgressWindowWidth), units.Y(kProgressWindowHeight));
 
-    m_label = AddText(this, units, 1041, 8, 7, 100, 8);
-    m_count = AddText(this, units, 1005, 112, 7, 38, 8);
-    m_unit = AddText(this, units, 1042, 154, 7, 24, 8);
-    m_percent = AddText(this, units, 1004, 85, 23, 18, 8);
+    m_label = AddText(this, units, kProgressLabel);
+    m_count = AddText(this, units, kProgressCount);
+    m_unit = AddText(this, units, kProgressUnit);
+    m_percent = AddText(this, units, kProgressPercent);
     m_bar = new QProgressBar(this);
-    m_bar->setObjectName(QStringLiteral("1003"));
-    m_bar->setGeometry(units.Rect(15, 34, 154, 13));
+    Place(m_bar, units, kProgressBar);
     m_bar->setTextVisible(false);
     m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    m_cancel->setObjectName(QStringLiteral("2"));
-    m_cancel->setGeometry(units.Rect(67, 58, 50, 14));
+    Place(m_cancel, units, kProgressCancel);
     // Enter must not press Cancel: only a click, Space, Escape or the close box ask for a stop.
     m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &CProgressWindow::reject);

@@ -1,4 +1,4 @@
-#include "ui/main_window_layout.h"
+#include "app/main_window_layout.h"
 
 const std::vector<CControlLayout>& MainWindowLayout() {
     using K = ControlKind;
