@@ -3,8 +3,13 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "support/value_conversions.h"
+#include "platform/file_exception.h"
 #include "platform/private_profile.h"
 #include "support/paths.h"
+
+namespace {
+const char* const kPreviewGeometryKeys[] = {"left", "top", "width", "height"};
+}
 
 CAppState::CAppState() {
     m_words.ResetWords();
@@ -20,8 +25,8 @@ bool CAppState::HasSection(const CProfile& settings, const std::string& section)
 }
 
 // A position value is taken only when it is a whole number within -0x40000000..0x3FFFFFFF.
-void CAppState::ReadPositionValue(const CProfile& settings, const char* key, int& value) {
-    const std::string text = settings.GetString("DialogPosition", key);
+void CAppState::ReadPositionValue(const CProfile& settings, const char* section, const char* key, int& value) {
+    const std::string text = settings.GetString(section, key);
     std::int32_t number = 0;
     if (ParseSigned(text, number, parseRange, -1073741824, 1073741823)) value = number;
 }
@@ -42,10 +47,14 @@ void CAppState::LoadSettings(const std::string& settingsPath) {
         return;
     }
     if (HasSection(settings, "DialogPosition")) {
-        ReadPositionValue(settings, "validity", m_positionValidity);
-        ReadPositionValue(settings, "left", m_left);
-        ReadPositionValue(settings, "top", m_top);
+        ReadPositionValue(settings, "DialogPosition", "validity", m_positionValidity);
+        ReadPositionValue(settings, "DialogPosition", "left", m_left);
+        ReadPositionValue(settings, "DialogPosition", "top", m_top);
     }
+    m_previewGeometry.fill(kPositionUnset);
+    if (HasSection(settings, "PreviewWindow"))
+        for (std::size_t i = 0; i < m_previewGeometry.size(); ++i)
+            ReadPositionValue(settings, "PreviewWindow", kPreviewGeometryKeys[i], m_previewGeometry[i]);
     if (HasSection(settings, "Translations")) {
         m_words.LoadWords(settings, "Translations");
         if (m_labels) m_labels->LoadLabels(settings, "Translations");
@@ -67,5 +76,16 @@ void CAppState::LoadSettings(const std::string& settingsPath) {
             slot.m_fileInfo.m_name = slot.m_name;
             slot.m_fileInfo.m_message = Word(wNotSet);
         }
+    }
+}
+
+void CAppState::SavePreviewGeometry(const std::array<int, 4>& geometry) {
+    for (std::size_t i = 0; i < geometry.size(); ++i) {
+        if (geometry[i] == m_previewGeometry[i]) continue;
+        try {
+            WriteProfileString(m_settingsPath, "PreviewWindow", kPreviewGeometryKeys[i], std::to_string(geometry[i]));
+        } catch (const CFileException&) {
+        }
+        m_previewGeometry[i] = geometry[i];
     }
 }

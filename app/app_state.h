@@ -38,7 +38,13 @@ public:
     int m_top = kPositionUnset;
     std::string m_settingsPath;
     std::string m_settingsError; // why the settings file could not be read; empty when it could
+    // Where the preview window was last, as left, top, width and height; unset where not known.
+    std::array<int, 4> m_previewGeometry {kPositionUnset, kPositionUnset, kPositionUnset, kPositionUnset};
+
+    // Remembers the preview window's place in the settings file, writing only the values that
+    // changed. The window is closing: a file that cannot be written only forgets it.
+    void SavePreviewGeometry(const std::array<int, 4>& geometry);
 
 private:
-    static void ReadPositionValue(const CProfile& settings, const char* key, int& value);
+    static void ReadPositionValue(const CProfile& settings, const char* section, const char* key, int& value);
 };

@@ -67,6 +67,7 @@ void CMainWindowModel::Initialize() {
         m_texts[CAppState::kSlotControlIds[slot]] = m_app.m_slots[slot].DisplayName();
     m_texts[idCheckBinaryToTextToBinary] = Word(wCheckBinaryToTextToBinary);
     m_texts[idCheckTextToBinary] = Word(wCheckTextToBinary);
+    m_texts[idPreview] = Word(wPreview);
 
     const std::string settingsMessage = m_app.m_messageText;
     SelectSlot(0);
@@ -155,6 +156,11 @@ void CMainWindowModel::Command(int controlId) {
     }
 }
 
+CPreviewSource CMainWindowModel::PreviewSource() const {
+    const CTargetInfo& target = m_app.m_slots[m_currentSlot];
+    return CPreviewSource {target.m_fileInfo.m_iniPath, Text(idBinaryField), target.m_fileInfo.m_indexListPath, m_loads};
+}
+
 void CMainWindowModel::DropFile(int fieldId, const std::string& path) {
     if (fieldId != idBinaryField && fieldId != idTextField) return;
     m_pendingPath = path;
@@ -173,6 +179,7 @@ void CMainWindowModel::SelectSlot(int slot) {
         Slot().m_fileInfo.m_textFilePath = Text(idTextField);
     }
     m_currentSlot = slot;
+    ++m_loads;
     for (int n = 0; n < kSlotCount; ++n) m_checked[CAppState::kSlotControlIds[n]] = n == slot;
     RefreshSlot();
 }
@@ -237,6 +244,7 @@ void CMainWindowModel::ApplyPath(int fieldId) {
     }
     m_texts[fieldId] = m_pendingPath;
 
+    if (fieldId == idTargetField || fieldId == idIndexListField) ++m_loads;
     if (fieldId == idTargetField) {
         Slot().Load(m_pendingPath);
         RefreshSlot();

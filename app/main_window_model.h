@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/preview_model.h"
 
 class CProgress;
 
@@ -57,6 +58,7 @@ enum MainWindowControl : int {
 enum MainWindowMenuCommand : int {
     idCheckBinaryToTextToBinary = 2001,
     idCheckTextToBinary = 2002,
+    idPreview = 2003, // opens the preview window of the current slot, which the window system shows
 };
 
 // What the shell says when asked to open a file with its associated program.
@@ -94,6 +96,8 @@ public:
     bool IsEnabled(int controlId) const;
     bool IsChecked(int controlId) const;
     int CurrentSlot() const { return m_currentSlot; } // 0..2
+    // What the preview of the current slot shows: its target with the files of the fields.
+    CPreviewSource PreviewSource() const;
     // The field a command wants focused (1004 or 1005), or 0; taken once.
     int TakeFocusRequest();
 
@@ -140,6 +144,7 @@ private:
     IShellOpener& m_shell;
     int m_currentSlot = 0;
     int m_focusRequest = 0;
+    unsigned m_loads = 0; // slots selected and targets and index lists loaded
     bool m_initialized = false;
     std::string m_pendingPath;
     std::map<int, std::string> m_texts;

@@ -7,9 +7,11 @@
 #include "app/app_state.h"
 #include "app/check_job.h"
 #include "app/job_driver.h"
+#include "app/preview_model.h"
 #include "vocabulary/messages.h"
 #include "cli/cli_message_box.h"
 #include "cli/cli_output.h"
+#include "cli/preview_table.h"
 #include "cli/terminal_progress.h"
 #include "crypt/binary_file_crypt.h"
 #include "crypt/table_inversion.h"
@@ -28,12 +30,6 @@ std::string FromCommandLine(const std::string& path) {
 }
 
 // A success whose report could not be written is no success for the caller.
-// Columns a label takes on a terminal: its characters, not its bytes (texts are UTF-8 here).
-std::size_t Columns(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 int Finish(const std::string& text, bool success) {
     const bool printed = PrintText(success ? stdout : stderr, text);
     return success && printed ? 0 : 1;
@@ -51,6 +47,7 @@ private:
     // The slot the command works on, loaded; null with a message printed when it is not ready.
     CTargetInfo* ReadyTarget();
     int Info();
+    int Preview();
     // Whether the target allows --index-column; refused with exit status 2 when it does not.
     bool IndexOptionsAllowed(const CTargetInfo& target) const;
     int Convert(int button);
@@ -76,6 +73,7 @@ int CCliRun::Run() {
     if (command == "revert") return Revert();
     CatchInterrupts();
     if (command == "info") return Info();
+    if (command == "preview") return Preview();
     if (command == "to-text") return Convert(ctlBinaryToText);
     if (command == "to-binary") return Convert(ctlTextToBinary);
     if (command == "check") return Check();
@@ -117,7 +115,7 @@ int CCliRun::Info() {
         values += "\n--";
     std::string text = target.DisplayName() + "\n";
     std::size_t width = 0;
-    for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) width = std::max(width, Columns(m_app.m_labels->InfoLabel(i)));
+    for (int i = 0; i < CUiLabelSet::kInfoLabelCount; ++i) width = std::max(width, DisplayWidth(m_app.m_labels->InfoLabel(i)));
     // The declared encodings follow, on lines of their own, for the targets that declare them.
     const auto encodings = target.m_fileInfo.Encodings();
     for (const auto& [key, name] : encodings) width = std::max(width, key.size());
@@ -127,13 +125,31 @@ int CCliRun::Info() {
         const std::string value = start == std::string::npos ? "" : values.substr(start, end - start);
         start = end == std::string::npos ? end : end + 1;
         const std::string& label = m_app.m_labels->InfoLabel(i);
-        text += " " + label + std::string(width - Columns(label) + 2, ' ') + value + "\n";
+        text += " " + label + std::string(width - DisplayWidth(label) + 2, ' ') + value + "\n";
     }
     for (const auto& [key, name] : encodings) text += " " + key + std::string(width - key.size() + 2, ' ') + name + "\n";
     text.pop_back();
     const bool printed = PrintText(stdout, text);
     const int status = ready ? 0 : Finish(NotReadyText(target), false);
     return printed ? status : 1;
+}
+
+int CCliRun::Preview() {
+    CTargetInfo* target = ReadyTarget();
+    if (!target) return 1;
+    CPreviewModel model(m_app);
+    model.Open(target->m_fileInfo.m_iniPath, m_options.binary ? FromCommandLine(*m_options.binary) : std::string());
+    if (!model.Failure().empty()) return Finish(model.Failure(), false);
+    std::string failure;
+    // A terminal gets a table to read; anything else the lines Binary => Text would write.
+    const bool table = StandardOutputIsTerminal();
+    const std::string text = table ? PreviewTable(model, m_options.firstRow, m_options.rowCount, m_options.hex)
+                                   : PreviewLines(model, m_options.firstRow, m_options.rowCount, m_options.hex, failure);
+    if (!model.Failure().empty()) return Finish(model.Failure(), false);
+    const bool printed = table ? std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0
+                               : std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    if (!failure.empty()) return Finish(model.JobFailure(failure), false);
+    return printed ? 0 : 1;
 }
 
 bool CCliRun::IndexOptionsAllowed(const CTargetInfo& target) const {

@@ -6,6 +6,7 @@
 const char* const kCliUsage =
     "Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]\n"
     "  info      (--target FILE | --slot N)\n"
+    "  preview   (--target FILE | --slot N) [--binary FILE] [--from K] [--count N] [--hex]\n"
     "  to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]\n"
     "  to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]\n"
     "            [--write-index-list] [--no-backup] [--yes]\n"
@@ -18,19 +19,28 @@ const char* const kCliUsage =
     "  --help, --version\n";
 
 namespace {
-const std::set<std::string> kTargetCommands {"info", "to-text", "to-binary", "check", "decrypt", "encrypt", "invert"};
+const std::set<std::string> kTargetCommands {"info", "preview", "to-text", "to-binary", "check", "decrypt", "encrypt", "invert"};
+
+// A whole decimal number and nothing else.
+template <class Number>
+bool ReadNumber(const std::string& text, Number& number) {
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, number);
+    return !text.empty() && read.ec == std::errc() && read.ptr == end;
+}
 
 // The options each command takes besides --target and --slot.
 bool Allows(const std::string& command, const std::string& option) {
     if (option == "--binary")
-        return command == "to-text" || command == "to-binary" || command == "check" || command == "decrypt" ||
-            command == "encrypt";
+        return command == "preview" || command == "to-text" || command == "to-binary" || command == "check" ||
+            command == "decrypt" || command == "encrypt";
     if (option == "--text") return command == "to-text" || command == "to-binary" || command == "check";
     if (option == "--no-backup" || option == "--yes") return command == "to-text" || command == "to-binary";
     if (option == "--index-column") return command == "to-binary" || command == "check";
     if (option == "--write-index-list") return command == "to-binary";
     if (option == "--limit") return command == "check";
-    if (option == "--from") return command == "invert";
+    if (option == "--from") return command == "invert" || command == "preview";
+    if (option == "--count" || option == "--hex") return command == "preview";
     return false;
 }
 }
@@ -105,6 +115,20 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& op
         } else if (argument == "--text") {
             if (!value(argument, text)) return false;
             options.text = text;
+        } else if (argument == "--from" && options.command == "preview") {
+            if (!value(argument, text)) return false;
+            if (!ReadNumber(text, options.firstRow) || options.firstRow == 0) {
+                error = "--from takes a record number of 1 or more";
+                return false;
+            }
+        } else if (argument == "--count") {
+            if (!value(argument, text)) return false;
+            if (!ReadNumber(text, options.rowCount)) {
+                error = "--count takes a number of 0 or more";
+                return false;
+            }
+        } else if (argument == "--hex") {
+            options.hex = true;
         } else if (argument == "--from") {
             if (!value(argument, options.from)) return false;
             if (options.from != "decrypt" && options.from != "encrypt") {
@@ -113,9 +137,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& op
             }
         } else if (argument == "--limit") {
             if (!value(argument, text)) return false;
-            const char* end = text.data() + text.size();
-            const std::from_chars_result read = std::from_chars(text.data(), end, options.limit);
-            if (text.empty() || read.ec != std::errc() || read.ptr != end) {
+            if (!ReadNumber(text, options.limit)) {
                 error = "--limit takes a number of 0 or more";
                 return false;
             }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@
 struct CCliOptions {
     std::string home;            // empty: the executable's folder
     bool quiet = false;
-    std::string command;         // info, to-text, to-binary, check, decrypt, encrypt, invert, revert, help, version
+    std::string command;         // info, preview, to-text, to-binary, check, decrypt, encrypt, invert, revert, help, version
     std::string target;          // --target FILE
     int slot = 0;                // --slot N, 0 when not given
     std::optional<std::string> binary;
@@ -21,6 +22,9 @@ struct CCliOptions {
     bool writeIndexList = false;
     std::size_t limit = CCheckReport::kDefaultLimit; // check: problem lines shown
     std::string from;            // invert: decrypt or encrypt
+    std::uint32_t firstRow = 1;  // preview: --from K, counted from 1
+    std::uint32_t rowCount = 20; // preview: --count N
+    bool hex = false;            // preview: --hex
     std::string revertFile;
 };
 

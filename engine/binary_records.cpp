@@ -29,6 +29,15 @@ void CBinaryRecords::Open() {
     m_file.Seek(info.m_startPosition, CFile::begin);
 }
 
+void CBinaryRecords::SkipTo(std::uint32_t read) {
+    m_read = read;
+    // Records follow each other from the start position; entries of the list seek their own.
+    if (!m_byIndex) {
+        const CFileInfoSection& info = m_target.m_fileInfo;
+        m_file.Seek(static_cast<std::int64_t>(info.m_startPosition + std::uint64_t {read} * m_recordSize), CFile::begin);
+    }
+}
+
 bool CBinaryRecords::Finish(CProgress& progress) {
     Close();
     if (!m_stopped) m_target.m_message.clear();

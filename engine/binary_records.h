@@ -25,6 +25,8 @@ public:
     // progress display whether to stop: false at the end, or after a confirmed stop (then
     // Stopped, and the target's message word 28). Throws the failure text.
     bool Next(CProgress& progress);
+    // Goes to the record numbered read + 1 in the run: Next reads it.
+    void SkipTo(std::uint32_t read);
     bool Stopped() const { return m_stopped; }
     // The number in the run, counted from 1, of the record whose place was found last: the
     // record of the line note; 0 before the first.

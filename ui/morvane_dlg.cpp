@@ -64,6 +64,10 @@ CMorvaneDlg::CMorvaneDlg(CAppState& app, IShellOpener* shell, QWidget* parent)
         connect(action, &QAction::triggered, this, [this, command] { Run([this, command] { m_model.Command(command); }); });
         m_menuActions[command] = action;
     }
+    auto* preview = new QAction(this);
+    addAction(preview);
+    connect(preview, &QAction::triggered, this, &CMorvaneDlg::ShowPreview);
+    m_menuActions[idPreview] = preview;
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     addAction(separator);
@@ -225,7 +229,10 @@ void CMorvaneDlg::OpenFiles(const std::vector<std::string>& paths) {
 }
 
 void CMorvaneDlg::Run(const std::function<void()>& action) {
-    if (m_actions.Run(action)) ShowModel();
+    if (!m_actions.Run(action)) return;
+    ShowModel();
+    // The preview follows the slot, and every load of a target or list.
+    if (m_preview && m_preview->isVisible()) m_preview->Follow(m_model.PreviewSource());
 }
 
 void CMorvaneDlg::ShowModel() {
@@ -290,6 +297,14 @@ void CMorvaneDlg::RestoreWindowPosition() {
     const CWindowPlacement placement =
         m_model.RestorePosition(width(), height(), available.right() + 1, available.bottom() + 1);
     move(placement.left, placement.top);
+}
+
+void CMorvaneDlg::ShowPreview() {
+    if (!m_preview) m_preview = std::make_unique<CPreviewDlg>(m_app, this);
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
+    m_preview->Follow(m_model.PreviewSource());
 }
 
 void CMorvaneDlg::ShowAbout() {

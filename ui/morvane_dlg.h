@@ -8,6 +8,7 @@
 #include "app/main_window_layout.h"
 #include "app/main_window_model.h"
 #include "app/user_actions.h"
+#include "ui/preview_dlg.h"
 #include "ui/progress_dlg.h"
 #include "ui/shell_opener.h"
 
@@ -29,6 +30,9 @@ public:
     // The context menu's item of a menu command of the model.
     QAction* MenuAction(int commandId) const;
 
+    // The preview window of the current slot, opened by the context menu's item; none before.
+    CPreviewDlg* Preview() const { return m_preview.get(); }
+
     // The files the program was started with, taken once the window runs.
     void OpenFiles(const std::vector<std::string>& paths);
 
@@ -48,6 +52,7 @@ private:
     void ShowText(int id, ControlKind kind, QWidget* control);
     void RestoreWindowPosition();
     void ShowAbout();
+    void ShowPreview();
 
     CAppState& m_app;
     CDesktopShellOpener m_desktop;
@@ -57,4 +62,5 @@ private:
     std::map<int, std::pair<ControlKind, QWidget*>> m_controls;
     QAction* m_about = nullptr;
     std::map<int, QAction*> m_menuActions; // by menu command
+    std::unique_ptr<CPreviewDlg> m_preview;
 };

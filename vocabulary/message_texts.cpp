@@ -11,7 +11,7 @@ const char* const kBuiltInWords[kWordCount] = {
     "It's not a file", "Can not use", "Max.length over", "Memory short", "Not set", "Inconsistent",
     "Count 0", "Code (1 Byte) Repeated", "Error_NoAssociation", "Error_AssociationIncomplete",
     "Error_AccessDenied", "Check Binary => Text => Binary", "Check Text => Binary",
-    "Not a character", "Not kept", "Not expressible",
+    "Not a character", "Not kept", "Not expressible", "Preview",
 };
 
 CMessageTexts* g_active = nullptr;

@@ -5,7 +5,7 @@
 #include "platform/private_profile.h"
 #include "vocabulary/words.h"
 
-// The message vocabulary: 56 words, translatable through the settings file, and the message
+// The message vocabulary: 57 words, translatable through the settings file, and the message
 // under construction. Constructing one registers it as the process-wide active vocabulary;
 // destroying it restores the one registered before.
 class CMessageTexts {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Indexes of the 56 vocabulary words.
+// Indexes of the 57 vocabulary words.
 enum WordId : int {
     wDecrypt = 0,
     wEncrypt = 1,
@@ -58,9 +58,10 @@ enum WordId : int {
     wNotACharacter = 53, // faults of text in a declared encoding
     wNotKept = 54,
     wNotExpressible = 55,
+    wPreview = 56, // the caption of the window's preview item
 };
 
-constexpr int kWordCount = 56;
+constexpr int kWordCount = 57;
 
 // Kinds of separator put in front of a word or a piece of a message.
 enum SeparatorKind : int {

@@ -11,6 +11,8 @@ void OnInterrupt(int) { g_interrupted = 1; }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 void CatchInterrupts() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;

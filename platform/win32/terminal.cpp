@@ -14,10 +14,16 @@ BOOL WINAPI OnInterrupt(DWORD event) {
 }
 }
 
-bool StandardErrorIsTerminal() {
+namespace {
+bool IsConsole(DWORD handle) {
     DWORD mode = 0;
-    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+    return ::GetConsoleMode(::GetStdHandle(handle), &mode) != 0;
 }
+}
+
+bool StandardErrorIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
+
+bool StandardOutputIsTerminal() { return IsConsole(STD_OUTPUT_HANDLE); }
 
 void CatchInterrupts() { ::SetConsoleCtrlHandler(OnInterrupt, TRUE); }
 

@@ -165,6 +165,35 @@ TEST_F(MainWindowModelTest, SwitchingSlotsKeepsTypedPaths) {
     EXPECT_EQ(model->Text(idTextField), "typed.csv");
 }
 
+// The preview shows the current slot's target with the fields' files, and each load refreshes it.
+TEST_F(MainWindowModelTest, ThePreviewFollowsTheSlot) {
+    Start(kSettings);
+    EXPECT_EQ(model->Text(idPreview), "Preview");
+    CPreviewSource first = model->PreviewSource();
+    EXPECT_EQ(first.targetPath, Dir() + "a.ini");
+    EXPECT_EQ(first.binaryPath, "in.dat");
+    EXPECT_EQ(first.indexListPath, "");
+    model->EditField(idBinaryField, "other.dat");
+    EXPECT_EQ(model->PreviewSource().binaryPath, "other.dat");
+    model->Command(idSlot3);
+    const CPreviewSource third = model->PreviewSource();
+    EXPECT_EQ(third.targetPath, Dir() + "c.ini");
+    EXPECT_EQ(third.indexListPath, "index.txt");
+    model->Command(idReloadTarget);
+    EXPECT_NE(model->PreviewSource(), third);
+    model->Command(idClearIndexList);
+    EXPECT_EQ(model->PreviewSource().indexListPath, "");
+
+    // What the preview shows of it is what the slot's Binary => Text would convert.
+    CPreviewModel preview(*app);
+    model->Command(idSlot1);
+    model->EditField(idBinaryField, "in.dat");
+    preview.Open(model->PreviewSource());
+    ASSERT_EQ(preview.Failure(), "");
+    EXPECT_EQ(preview.RowCount(), 3u);
+    EXPECT_EQ(preview.Row(2).line, "3");
+}
+
 TEST_F(MainWindowModelTest, IndexOptionsFollowTheIndexList) {
     Start(kSettings);
     model->SetChecked(idIndexColumnOption, true);

@@ -39,6 +39,13 @@ TEST(CliOptions, UsageErrors) {
         {"check --slot 1 --write-index-list", "--write-index-list is not an option of check"},
         {"check --slot 1 --yes", "--yes is not an option of check"},
         {"to-binary --slot 1 --limit 5", "--limit is not an option of to-binary"},
+        {"preview", "preview needs --target FILE or --slot N"},
+        {"preview --slot 1 --from 0", "--from takes a record number of 1 or more"},
+        {"preview --slot 1 --from decrypt", "--from takes a record number of 1 or more"},
+        {"preview --slot 1 --count -2", "--count takes a number of 0 or more"},
+        {"preview --slot 1 --text a.csv", "--text is not an option of preview"},
+        {"info --slot 1 --hex", "--hex is not an option of info"},
+        {"invert --slot 1 --count 3", "--count is not an option of invert"},
     };
     for (const auto& [line, error] : cases) {
         CCliOptions options;
@@ -76,6 +83,19 @@ TEST(CliOptions, EveryOptionLandsInItsPlace) {
     CCliOptions unlimited;
     ASSERT_TRUE(ParseCommandLine(Split("check --slot 1"), unlimited, reason));
     EXPECT_EQ(unlimited.limit, 100u);
+
+    CCliOptions preview;
+    ASSERT_TRUE(ParseCommandLine(Split("preview --slot 3 --binary b.dat --from 7 --count 0 --hex"), preview, reason))
+        << reason;
+    EXPECT_EQ(preview.binary, "b.dat");
+    EXPECT_EQ(preview.firstRow, 7u);
+    EXPECT_EQ(preview.rowCount, 0u);
+    EXPECT_TRUE(preview.hex);
+    CCliOptions firstPage;
+    ASSERT_TRUE(ParseCommandLine(Split("preview --slot 1"), firstPage, reason));
+    EXPECT_EQ(firstPage.firstRow, 1u);
+    EXPECT_EQ(firstPage.rowCount, 20u);
+    EXPECT_FALSE(firstPage.hex);
 
     CCliOptions revert;
     ASSERT_TRUE(ParseCommandLine(Split("revert data/out.csv"), revert, reason));

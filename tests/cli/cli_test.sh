@@ -99,6 +99,14 @@ expect() {
     [ "$status" = "$want_status" ] || fail "exit status $status, expected $want_status"
 }
 
+# Checks the last run: exit status, standard output byte for byte as the file, and standard
+# error (by default empty).
+expect_stdout_file() {
+    same_stream stderr "${3:-}"
+    cmp -s "$WORK/stdout" "$2" || fail "stdout differs from $2 (command: $last_command)"
+    [ "$status" = "$1" ] || fail "exit status $status, expected $1"
+}
+
 same_file() {
     cmp -s "$1" "$2" || fail "$1 differs from $2"
 }
@@ -158,6 +166,7 @@ put_file() {
 
 USAGE="Usage: morvane-cli [--home DIR] [--quiet] COMMAND [OPTIONS]
   info      (--target FILE | --slot N)
+  preview   (--target FILE | --slot N) [--binary FILE] [--from K] [--count N] [--hex]
   to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]
   to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]
             [--write-index-list] [--no-backup] [--yes]
@@ -348,6 +357,60 @@ Home: $config/morvane/ (installed)" ""
         >"$WORK/stdout" 2>"$WORK/stderr") && status=0 || status=$?
     [ "$status" = 1 ] || fail "a blocked home gave status $status"
     grep -q "$WORK/blocked/morvane" "$WORK/stderr" || fail "the blocked home is not named: $(cat "$WORK/stderr")"
+}
+
+case_preview() {
+    # What the runs are compared with, made before the files are summed up.
+    { head -n 1 data/shop.tsv; sed -n 12,13p data/shop.tsv; } >"$WORK/shop-tail.tsv"
+    {
+        head -n 2 data/items.csv
+        # The first record's 36 bytes, grouped by the items of defs/items.txt.
+        od -An -tx1 -v -j8 -N36 data/items.dat | tr a-f A-F | tr -s ' \n' '\n\n' | sed '/^$/d' |
+            awk 'BEGIN { split("4 4 2 2 2 1 1 1 1 16 2", sizes, " "); group = 1; left = 4; printf "//" }
+                 { if (left == 0) { printf " |"; left = sizes[++group] } printf " %s", $0; left-- }
+                 END { printf "\r\n" }'
+    } >"$WORK/hex.csv"
+    head -c 100 data/items.dat >"$WORK/short.dat"
+    head -n 3 data/items.csv >"$WORK/short.csv"
+    local before
+    before=$(checksums)
+
+    # Not on a terminal: the lines Binary => Text writes, header first, from any record on.
+    run preview --slot 2 --count 100
+    expect_stdout_file 0 "$EXAMPLES/data/items-encrypted.csv"
+    run preview --slot 3 --from 11 --count 5
+    expect_stdout_file 0 "$WORK/shop-tail.tsv"
+    # With the bytes on comment lines, the output still converts back as the text file does.
+    run preview --slot 1 --count 1 --hex
+    expect_stdout_file 0 "$WORK/hex.csv"
+
+    # On a terminal: a table aligned by the columns characters take, wide ones two.
+    if posix_only && command -v script >/dev/null; then
+        local table expected
+        table=$(TERM=dumb script -qec "'$CLI' --home '$HOME_DIR' preview --target targets/names-cp932.ini --count 2" \
+            /dev/null | tr -d '\r')
+        expected=$(printf '%s\n' "#  ID  Name      Reading   Note" \
+            "-  --  --------  --------  -----------------------------" \
+            "1  1   山田太郎  ﾔﾏﾀﾞ ﾀﾛｳ  剣士<br>レベル<red>９９</red>" \
+            "2  2   佐藤花子  ｻﾄｳ ﾊﾅｺ   魔法使い<br><name>の師匠" \
+            "2 of 8 records, 66 bytes each")
+        [ "$table" = "$expected" ] || fail "the table differs:
+$table"
+    fi
+
+    # What cannot be previewed says why, as the conversion would; the lines before a record
+    # that cannot be read come first.
+    run preview --slot 1 --binary data/missing.dat
+    expect 1 "" "Error [ Binary => Text ]
+Text File Can not use
+Error  Can't open file
+2 $HOME_DIR/data/missing.dat was not found."
+    run preview --slot 1 --binary "$WORK/short.dat" --count 5
+    expect_stdout_file 1 "$WORK/short.csv" "Error [ Binary => Text ]
+Text File Can not use
+Error At line 3. Can't read file
+$WORK/short.dat"
+    [ "$(checksums)" = "$before" ] || fail "preview wrote a file"
 }
 
 case_to_text() {

@@ -408,11 +408,13 @@ void MainWindowTest::CheckItemsBesideTheAboutItem() {
     fixture.WriteSettings("[Translations]\r\nmsg.CheckText2Binary=Text => Binaer pruefen\r\n");
     CMorvaneDlg& window = fixture.Open();
     const QList<QAction*> actions = window.actions();
-    QCOMPARE(actions.size(), 4);
+    QCOMPARE(actions.size(), 5);
     QCOMPARE(actions[0], window.MenuAction(idCheckBinaryToTextToBinary));
     QCOMPARE(actions[1], window.MenuAction(idCheckTextToBinary));
-    QVERIFY(actions[2]->isSeparator());
-    QCOMPARE(actions[3], window.AboutAction());
+    QCOMPARE(actions[2], window.MenuAction(idPreview));
+    QVERIFY(actions[3]->isSeparator());
+    QCOMPARE(actions[4], window.AboutAction());
+    QCOMPARE(actions[2]->text(), QStringLiteral("Preview"));
     QCOMPARE(actions[0]->text(), QStringLiteral("Check Binary => Text => Binary"));
     QCOMPARE(actions[1]->text(), QStringLiteral("Text => Binaer pruefen"));
     QCOMPARE(window.contextMenuPolicy(), Qt::ActionsContextMenu);

@@ -37,6 +37,16 @@ private slots:
     void CheckItemsBesideTheAboutItem();
 };
 
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void OpensFromTheContextMenuAndFollowsTheSlot();
+    void TheSelectedCellsBytesAreHighlighted();
+    void AChangedFileRefreshesIt();
+    void ABrokenDefinitionShowsItsTextAndRecovers();
+    void ItsPlaceIsRemembered();
+};
+
 class JobTest : public QObject {
     Q_OBJECT
 private slots:

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     suites.push_back(std::make_unique<AppTest>());
     suites.push_back(std::make_unique<MainWindowTest>());
     suites.push_back(std::make_unique<JobTest>());
+    suites.push_back(std::make_unique<PreviewWindowTest>());
     suites.push_back(std::make_unique<PlatformDialogsTest>());
 
     const char* chosen = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
