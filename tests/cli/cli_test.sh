@@ -58,10 +58,10 @@ run_in() {
     "$EMULATOR" "$CLI" --home "$(system_path "$home")" "${arguments[@]}" >"$WORK/stdout.raw" 2>"$WORK/stderr.raw"
     status=$?
     set -e
+    # The bytes as written stay in stdout.raw, for outputs compared byte for byte.
     local stream
     for stream in stdout stderr; do
         tr -d '\r' <"$WORK/$stream.raw" | sed -e 's|\\|/|g' -e 's|Z:/|/|g' >"$WORK/$stream"
-        rm "$WORK/$stream.raw"
     done
 }
 
@@ -103,7 +103,9 @@ expect() {
 # error (by default empty).
 expect_stdout_file() {
     same_stream stderr "${3:-}"
-    cmp -s "$WORK/stdout" "$2" || fail "stdout differs from $2 (command: $last_command)"
+    local bytes=$WORK/stdout
+    [ -z "$EMULATOR" ] || bytes=$WORK/stdout.raw
+    cmp -s "$bytes" "$2" || fail "stdout differs from $2 (command: $last_command)"
     [ "$status" = "$1" ] || fail "exit status $status, expected $1"
 }
 
@@ -127,7 +129,7 @@ blank_records() {
 # The checksum of every file under the work folder but the captured streams, one line each: a
 # file written, added or removed changes them.
 checksums() {
-    (cd "$WORK" && find . -type f ! -name stdout ! -name stderr -exec sha256sum {} + | sort)
+    (cd "$WORK" && find . -type f ! -name 'stdout*' ! -name 'stderr*' -exec sha256sum {} + | sort)
 }
 
 # Writes one byte, given as two hexadecimal digits, into a file at an offset.
