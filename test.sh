@@ -22,3 +22,9 @@ if [ "${CI:-}" = "true" ] || [ "${MORVANE_SANITIZE_TESTS:-}" = "1" ]; then
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-sanitize --output-on-failure -j2
 fi
+
+# Under CI the Windows build is made and tested under Wine as well.
+if [ "${CI:-}" = "true" ]; then
+    morvane_build_windows -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    morvane_test_windows
+fi

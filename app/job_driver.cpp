@@ -1,7 +1,5 @@
 #include "app/job_driver.h"
 
-#include <cctype>
-
 #include "vocabulary/failure.h"
 #include "vocabulary/message_box.h"
 #include "vocabulary/messages.h"
@@ -10,6 +8,7 @@
 #include "engine/text_to_binary.h"
 #include "support/value_conversions.h"
 #include "platform/file.h"
+#include "platform/system.h"
 #include "support/backup.h"
 #include "support/paths.h"
 
@@ -29,14 +28,6 @@ std::string Trimmed(const std::string& text) {
 }
 
 bool IsFullPath(const std::string& path) { return ClassifyFilePath(Trimmed(path)) == 15; }
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Every "\r\n\r\n" becomes "\n", scanning from the left without overlap.
 std::string CollapseDoubleBreaks(const std::string& text) {

@@ -21,7 +21,7 @@ CProgramHome FindProgramHome(const std::string& givenFolder, const std::string& 
 
 void SettleProgramHome(const CProgramHome& home) {
     if (home.kind == CProgramHome::portable) return;
-    if (home.folder.empty()) Fail("No home folder: set HOME or XDG_CONFIG_HOME");
+    if (home.folder.empty()) Fail(std::string("No home folder: set ") + UserConfigVariables());
     // The installation puts the examples at a fixed place relative to the program's folder.
     if (home.kind == CProgramHome::installed)
         CopyMissingFiles(ProgramDirectory() + MORVANE_INSTALLED_EXAMPLES, home.folder);

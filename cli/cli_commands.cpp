@@ -146,6 +146,8 @@ int CCliRun::Preview() {
     const std::string text = table ? PreviewTable(model, m_options.firstRow, m_options.rowCount, m_options.hex)
                                    : PreviewLines(model, m_options.firstRow, m_options.rowCount, m_options.hex, failure);
     if (!model.Failure().empty()) return Finish(model.Failure(), false);
+    // The lines go out with their own CR LF, as the text file holds them.
+    if (!table) WriteStandardOutputUnconverted();
     const bool printed = table ? std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0
                                : std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
     if (!failure.empty()) return Finish(model.JobFailure(failure), false);

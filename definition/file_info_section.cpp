@@ -2,6 +2,7 @@
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
+#include "platform/code_page.h"
 #include "support/text_codec.h"
 #include "support/value_conversions.h"
 
@@ -35,6 +36,8 @@ std::vector<std::pair<std::string, std::string>> CFileInfoSection::Encodings() c
     return encodings;
 }
 
+// Paths and the label are the system's texts: decoded from the declared encoding, they go on
+// into the ANSI code page on Windows, where the system takes no other.
 std::string CFileInfoSection::GetText(const char* key) {
     std::string value = GetString(key);
     if (!m_fileCodec) return value;
@@ -43,7 +46,9 @@ std::string CFileInfoSection::GetText(const char* key) {
     CodecFault fault = CodecFault::none;
     if (!m_fileCodec->ReadAll(value, text, failedAt, fault))
         Fail(std::string(key) + "." + m_fileCodec->FaultText(fault, value, failedAt, failedAt));
-    return text;
+    std::string systemText;
+    if (!Utf8ToSystemText(text, systemText, failedAt)) Fail(std::string(key) + Word(wRange, sepPeriod));
+    return systemText;
 }
 
 bool CFileInfoSection::Load(const std::string& path, const std::string& name) {

@@ -48,6 +48,7 @@ std::size_t CodeBytes(std::int32_t code, char (&bytes)[4]) {
 void CNumberCodeSet::Reset() {
     // The reader's reset leaves the TAB delimiter these files use.
     CTableFileReader::Reset(Word(wNumCodeMean));
+    m_systemText = true;
     m_files.clear();
     m_tables.clear();
 }

@@ -7,6 +7,7 @@
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
 #include "definition/number_code_set.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ bool IsBitCount(int conversionType) {
 
 void CRecordDefinition::Reset() {
     CTableFileReader::Reset(Word(wRecordDef));
+    m_systemText = true;
     m_delimiter = ",";
     m_items.clear();
     m_filler = 0;
@@ -147,8 +149,12 @@ int CRecordDefinition::ParseItem(CNumberCodeSet& numberCodes) {
     // A table that fails to load stays recorded in the set and is reported by the target.
     for (std::size_t slot = 0; slot < codeFiles.size(); ++slot) {
         if (codeFiles[slot].empty()) continue;
-        numberCodes.LoadTable(std::string(codeFiles[slot]), static_cast<std::uint32_t>(length), type,
-                              item.m_numberCodes[slot]);
+        // A file name decoded from the declared encoding becomes the system's text.
+        std::string path;
+        std::size_t failedAt = 0;
+        if (!m_fileCodec) path = codeFiles[slot];
+        else if (!Utf8ToSystemText(codeFiles[slot], path, failedAt)) Fail(Fault(wNumCodeMean, wRange));
+        numberCodes.LoadTable(path, static_cast<std::uint32_t>(length), type, item.m_numberCodes[slot]);
     }
 
     m_items.push_back(std::move(item));

@@ -30,3 +30,8 @@ private:
     struct CConverters;
     std::unique_ptr<CConverters> m_converters;
 };
+
+// Converts UTF-8 text into the system's own texts (paths, the window's words): unchanged on POSIX,
+// where they are UTF-8; into the ANSI code page on Windows. Appends to out; false at the offset of
+// the first character the system's code page lacks.
+bool Utf8ToSystemText(std::string_view text, std::string& out, std::size_t& failedAt);

@@ -204,3 +204,54 @@ void CFile::Flush() {
     if (m_fd >= 0) FlushDirty();
 }
 
+void CFile::FailOpen(int fd, int cause) {
+    if (StillNamesCreatedFile()) RemoveCreatedFile(fd);
+    m_created = false;
+    ReleaseDescriptor(fd);
+    throw CFileException(cause, m_path);
+}
+
+void CFile::Close() {
+    if (m_fd < 0) return;
+    try {
+        FlushDirty();
+    } catch (...) {
+        Abort();
+        throw;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    m_buffer.clear();
+    m_buffer.shrink_to_fit();
+    CloseDescriptor(fd);
+    // Closed whole: from now on the file is the caller's result, never discarded.
+    m_created = false;
+}
+
+void CFile::Abort() noexcept {
+    if (m_fd < 0) return;
+    try {
+        FlushDirty();
+    } catch (...) {
+    }
+    ReleaseDescriptor(m_fd);
+    m_fd = -1;
+    m_buffer.clear();
+    m_buffer.shrink_to_fit();
+    m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
+}
+
+void CFile::Discard() noexcept {
+    if (m_fd < 0) {
+        // A close that failed leaves a created file to remove by its name.
+        if (StillNamesCreatedFile()) RemoveCreatedFile(-1);
+        m_created = false;
+        return;
+    }
+    if (StillNamesCreatedFile()) {
+        RemoveCreatedFile(m_fd);
+        m_dirtyBegin = m_dirtyEnd = 0; // nothing more of a removed file is written
+    }
+    m_created = false;
+    Abort();
+}

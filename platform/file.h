@@ -75,6 +75,11 @@ private:
     [[noreturn]] void Fail(int error) const;
     // Closes a descriptor whose open failed half-way, removing the file if it was created here.
     [[noreturn]] void FailOpen(int fd, int cause);
+    // The system's part of closing: a close that throws its failure, one that ignores it, and
+    // the removal of the file created here, through its descriptor while held (-1: by name).
+    void CloseDescriptor(int fd);
+    static void ReleaseDescriptor(int fd) noexcept;
+    void RemoveCreatedFile(int fd) noexcept;
     bool StillNamesCreatedFile() const;
     void CheckOpen() const;
     // Takes the newly opened file, with an empty window at its start.

@@ -20,15 +20,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 std::vector<CProfileLine> SplitLines(const std::string& contents) {
     std::vector<CProfileLine> lines;
     std::size_t pos = contents.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -50,7 +41,7 @@ std::string_view LineText(const std::string& contents, const CProfileLine& line)
 bool SectionHeader(std::string_view text, std::string_view& name) {
     text = Trimmed(text);
     if (text.empty() || text.front() != '[') return false;
-    const std::size_t close = text.find(']');
+    const std::size_t close = FindCharacter(text, ']');
     if (close == npos) return false;
     name = Trimmed(text.substr(1, close - 1));
     return true;
@@ -76,14 +67,14 @@ CKeyPlace FindKey(const std::string& contents, const std::vector<CProfileLine>& 
         std::string_view name;
         if (SectionHeader(text, name)) {
             if (place.section != npos) break;
-            if (SameName(name, section)) place.section = place.lastKey = i;
+            if (EqualIgnoringCase(name, section)) place.section = place.lastKey = i;
             continue;
         }
         if (place.section == npos) continue;
         const std::size_t equals = EqualsSign(text);
         if (equals == npos) continue;
         place.lastKey = i;
-        if (place.key == npos && SameName(KeyName(text, equals), key)) place.key = i;
+        if (place.key == npos && EqualIgnoringCase(KeyName(text, equals), key)) place.key = i;
     }
     return place;
 }

@@ -2,8 +2,9 @@
 # Source it after setup.sh; it defines functions only.
 
 # The window's tests also need a display of their own (xvfb) and the dialog font's gothic, and
-# draw the window from the display as a PNG (x11-apps, netpbm).
-MORVANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 xvfb x11-apps netpbm fonts-ipafont-gothic)
+# draw the window from the display as a PNG (x11-apps, netpbm); the Japanese code page's tests
+# compile their locale (locales).
+MORVANE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 xvfb x11-apps netpbm fonts-ipafont-gothic locales)
 
 # morvane_build_windows [cmake options...]
 morvane_build_windows() {

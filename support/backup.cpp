@@ -61,7 +61,7 @@ bool RevertFromBackup(const std::string& path, std::string& text) {
     try {
         // No other run may write the file while its backup replaces it.
         held.Open(fullPath, modeRead | modeCreate | modeNoTruncate | shareDenyWrite | typeBinary);
-        CopyFileReplacing(backupPath, fullPath);
+        CopyFileReplacing(backupPath, fullPath, &held);
         held.Abort();
         return true;
     } catch (...) {

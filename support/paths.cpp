@@ -1,5 +1,7 @@
 #include "support/paths.h"
 
+#include <algorithm>
+
 #include "vocabulary/message_box.h"
 #include "vocabulary/messages.h"
 #include "platform/file.h"
@@ -14,9 +16,7 @@ CPathParts SplitPath(const std::string& path) {
     CPathParts parts;
     const std::size_t driveEnd = RootDriveLength(path);
     parts.drive = path.substr(0, driveEnd);
-    std::size_t folderEnd = driveEnd;
-    for (std::size_t i = driveEnd; i < path.size(); ++i)
-        if (IsPathSeparator(path[i])) folderEnd = i + 1;
+    const std::size_t folderEnd = std::max(driveEnd, AfterLastSeparator(path));
     parts.folder = path.substr(driveEnd, folderEnd - driveEnd);
     const std::string rest = path.substr(folderEnd);
     const std::size_t period = rest.rfind('.');
@@ -100,13 +100,18 @@ std::string MakeRelative(const std::string& path) {
     return path;
 }
 
+namespace {
+// The last byte alone could be the second byte of a double-byte character.
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && AfterLastSeparator(path) == path.size(); }
+}
+
 std::string AddBackslash(const std::string& path) {
-    if (path.empty() || IsPathSeparator(path.back())) return path;
+    if (path.empty() || EndsWithSeparator(path)) return path;
     return path + PathSeparator();
 }
 
 std::string RemoveBackslash(const std::string& path) {
-    if (!path.empty() && IsPathSeparator(path.back())) return path.substr(0, path.size() - 1);
+    if (EndsWithSeparator(path)) return path.substr(0, path.size() - 1);
     return path;
 }
 

@@ -5,6 +5,7 @@
 
 #include "vocabulary/failure.h"
 #include "vocabulary/messages.h"
+#include "platform/system.h"
 #include "support/paths.h"
 #include "support/text_codec.h"
 
@@ -12,7 +13,12 @@ namespace {
 constexpr unsigned kReadMode = modeRead | shareDenyWrite | typeText;
 constexpr std::string_view kLineNotePrefix = "At line ";
 
-std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std::size_t start) {
+std::size_t FindDelimiter(std::string_view line, std::string_view delimiter, std::size_t start, bool systemText) {
+    if (systemText) {
+        for (std::size_t at = start; at < line.size(); at = NextCharacter(line, at))
+            if (line.substr(at, delimiter.size()) == delimiter) return at;
+        return std::string_view::npos;
+    }
     if (delimiter.size() != 1) return line.find(delimiter, start);
     // The usual one-byte delimiter: a plain byte search, not started on an empty rest (whose
     // data may be null).
@@ -33,15 +39,15 @@ std::size_t LengthWithoutEnd(const std::string& line) {
 }
 }
 
-// Texts are UTF-8, so a byte search for an ASCII delimiter, a multi-byte delimiter or "//"
-// never matches inside a character.
+// In UTF-8 a byte search for an ASCII delimiter, a multi-byte delimiter or "//" never matches
+// inside a character; in a double-byte code page it could, so system texts are walked.
 void SplitFields(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
-                 bool skipEmptyFields) {
+                 bool skipEmptyFields, bool systemText) {
     fields.clear();
     std::size_t start = 0;
     for (;;) {
         // An empty delimiter would match everywhere without advancing: the line is one field.
-        const std::size_t found = delimiter.empty() ? std::string_view::npos : FindDelimiter(line, delimiter, start);
+        const std::size_t found = delimiter.empty() ? std::string_view::npos : FindDelimiter(line, delimiter, start, systemText);
         const bool last = found == std::string_view::npos;
         const std::string_view field = TrimField(line.substr(start, last ? std::string_view::npos : found - start));
         if (!skipEmptyFields || !field.empty()) fields.push_back(field);
@@ -90,7 +96,7 @@ bool CTableFileReader::ReadNext(bool skipEmptyFields) {
     for (;;) {
         SetLineNote(std::uint64_t {m_lineNumber} + 1);
         if (!ReadCountedLine(m_line, false)) return false;
-        if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields)) {
+        if (SplitDataLine(m_delimiter, m_line, m_fields, skipEmptyFields, m_systemText && !m_fileCodec)) {
             ++m_count;
             return true;
         }

@@ -36,6 +36,10 @@ public:
     // The encoding the file's lines are converted from, when its owner declares one; kept by
     // resets, as the owner sets it for every file it reads.
     const CTextCodec* m_fileCodec = nullptr;
+    // The lines are texts of the system's code page, whose double-byte characters a delimiter
+    // never splits: the readers of the target's own files set it (a declared encoding makes
+    // their lines UTF-8 instead); data text files are UTF-8.
+    bool m_systemText = false;
 
 private:
     bool ReadCountedLine(std::string& line, bool keepLineEnd);
@@ -56,17 +60,19 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 inline constexpr std::string_view kCommentMark = "//";
 
 // Splits a line at every occurrence of the delimiter into trimmed fields (views into the line).
+// A line of system text is searched character by character.
 void SplitFields(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
-                 bool skipEmptyFields);
+                 bool skipEmptyFields, bool systemText = false);
 // The fields a line of a text table gives, as ReadNext takes it: cut at a comment mark and
 // split. False for a line that gives no data: empty, a comment, or no fields left.
 inline bool SplitDataLine(std::string_view delimiter, std::string_view line, std::vector<std::string_view>& fields,
-                          bool skipEmptyFields) {
+                          bool skipEmptyFields, bool systemText = false) {
     fields.clear();
     if (line.empty()) return false;
+    // No byte of "//" is ever the second byte of a double-byte character.
     const std::size_t comment = line.find(kCommentMark);
     if (comment == 0) return false;
-    SplitFields(delimiter, line.substr(0, comment), fields, skipEmptyFields);
+    SplitFields(delimiter, line.substr(0, comment), fields, skipEmptyFields, systemText);
     return !fields.empty();
 }
 

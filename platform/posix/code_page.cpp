@@ -75,3 +75,8 @@ bool CCodePage::ToSystem(std::string_view bytes, std::string& out, std::size_t& 
 bool CCodePage::FromSystem(std::string_view text, std::string& out, std::size_t& failedAt) const {
     return Convert(m_converters->fromSystem, text, out, failedAt);
 }
+
+bool Utf8ToSystemText(std::string_view text, std::string& out, std::size_t&) {
+    out += text;
+    return true;
+}

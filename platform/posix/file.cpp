@@ -86,13 +86,6 @@ bool CFile::StillNamesCreatedFile() const {
            static_cast<std::uint64_t>(st.st_dev) == m_device && static_cast<std::uint64_t>(st.st_ino) == m_inode;
 }
 
-void CFile::FailOpen(int fd, int cause) {
-    if (StillNamesCreatedFile()) ::unlink(SystemPath(m_path).c_str());
-    m_created = false;
-    ::close(fd);
-    throw CFileException(cause, m_path);
-}
-
 std::uint64_t CFile::Length() {
     CheckOpen();
     FlushDirty();
@@ -108,47 +101,11 @@ void CFile::SetLength(std::uint64_t length) {
     if (sys::Truncate(m_fd, static_cast<off_t>(length)) != 0) Fail(errno);
 }
 
-void CFile::Close() {
-    if (m_fd < 0) return;
-    try {
-        FlushDirty();
-    } catch (...) {
-        Abort();
-        throw;
-    }
-    const int fd = m_fd;
-    m_fd = -1;
-    m_buffer.clear();
-    m_buffer.shrink_to_fit();
+void CFile::CloseDescriptor(int fd) {
     if (sys::Close(fd) != 0 && errno != EINTR) Fail(errno);
-    // Closed whole: from now on the file is the caller's result, never discarded.
-    m_created = false;
 }
 
-void CFile::Abort() noexcept {
-    if (m_fd < 0) return;
-    try {
-        FlushDirty();
-    } catch (...) {
-    }
-    sys::Close(m_fd);
-    m_fd = -1;
-    m_buffer.clear();
-    m_buffer.shrink_to_fit();
-    m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
-}
+void CFile::ReleaseDescriptor(int fd) noexcept { sys::Close(fd); }
 
-void CFile::Discard() noexcept {
-    if (m_fd < 0) {
-        // A close that failed leaves a created file to remove by its name.
-        if (StillNamesCreatedFile()) ::unlink(SystemPath(m_path).c_str());
-        m_created = false;
-        return;
-    }
-    if (StillNamesCreatedFile()) {
-        ::unlink(SystemPath(m_path).c_str());
-        m_dirtyBegin = m_dirtyEnd = 0; // nothing more of a removed file is written
-    }
-    m_created = false;
-    Abort();
-}
+// A name removed while the file is held leaves its data to the holder until the close.
+void CFile::RemoveCreatedFile(int) noexcept { ::unlink(SystemPath(m_path).c_str()); }

@@ -50,6 +50,8 @@ char PathSeparator() { return '/'; }
 
 bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
+bool IsLeadByte(char) { return false; }
+
 std::size_t RootDriveLength(const std::string& path) {
     if (path.size() >= 2 && path[1] == ':' &&
         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
@@ -69,35 +71,13 @@ std::string SystemPath(const std::string& path) {
 // other tools.
 bool ExistingFilesNeedNoExtension() { return true; }
 
-namespace {
-std::string& ProgramPathStore() {
-    static std::string path = [] {
-        char buffer[PATH_MAX + 1];
-        const ssize_t len = ::readlink("/proc/self/exe", buffer, PATH_MAX);
-        return len > 0 ? std::string(buffer, static_cast<std::size_t>(len)) : std::string("/morvane");
-    }();
-    return path;
-}
+std::string ExecutablePath() {
+    char buffer[PATH_MAX + 1];
+    const ssize_t len = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    return len > 0 ? std::string(buffer, static_cast<std::size_t>(len)) : std::string("/morvane");
 }
 
-std::string ProgramFilePath() { return ProgramPathStore(); }
-
-std::string ProgramName() {
-    const std::string& path = ProgramPathStore();
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    const std::size_t period = name.rfind('.');
-    if (period != std::string::npos) name.erase(period);
-    return name;
-}
-
-void SetProgramFolder(const std::string& folder) {
-    std::string& path = ProgramPathStore();
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string dir = folder;
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    path = dir + name;
-}
+const char* UserConfigVariables() { return "HOME or XDG_CONFIG_HOME"; }
 
 std::string UserConfigFolder() {
     // A relative value is invalid and is ignored, as the base directory rules say.
@@ -183,7 +163,8 @@ void CReplacementFile::Write(const char* data, std::size_t count) {
     }
 }
 
-void CReplacementFile::Commit() {
+// The rename replaces the name whatever holds the old file, so a held file stays held.
+void CReplacementFile::Commit(CFile*) {
     const int fd = m_fd;
     m_fd = -1;
     // The bytes reach the device before the name does, so a crash leaves the old file or the new.
@@ -197,20 +178,10 @@ void CReplacementFile::Commit() {
     m_committed = true;
 }
 
-void CopyFileReplacing(const std::string& source, const std::string& destination) {
-    CFile in(source, modeRead | typeBinary);
+std::optional<unsigned> CopiedPermissions(const std::string& path) {
     struct stat st {};
-    if (::stat(SystemPath(source).c_str(), &st) != 0) throw CFileException(CauseFromErrno(errno), source);
-    const unsigned permissions = st.st_mode & 07777;
-    CReplacementFile out(destination, &permissions);
-    std::string block(256 * 1024, '\0');
-    for (;;) {
-        const std::size_t got = in.Read(block.data(), block.size());
-        if (got == 0) break;
-        out.Write(block.data(), got);
-    }
-    in.Abort(); // only read: closing it cannot lose anything
-    out.Commit();
+    if (::stat(SystemPath(path).c_str(), &st) != 0) throw CFileException(CauseFromErrno(errno), path);
+    return static_cast<unsigned>(st.st_mode & 07777);
 }
 
 namespace {

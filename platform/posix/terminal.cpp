@@ -13,6 +13,8 @@ bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
+void WriteStandardOutputUnconverted() {}
+
 void CatchInterrupts() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;

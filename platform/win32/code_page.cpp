@@ -109,3 +109,7 @@ bool CCodePage::ToSystem(std::string_view bytes, std::string& out, std::size_t& 
 bool CCodePage::FromSystem(std::string_view text, std::string& out, std::size_t& failedAt) const {
     return Convert(CP_UTF8, m_converters->page, text, out, failedAt);
 }
+
+bool Utf8ToSystemText(std::string_view text, std::string& out, std::size_t& failedAt) {
+    return Convert(CP_UTF8, CP_ACP, text, out, failedAt);
+}

@@ -87,16 +87,6 @@ bool CFile::StillNamesCreatedFile() const {
     return same;
 }
 
-void CFile::FailOpen(int fd, int cause) {
-    if (StillNamesCreatedFile()) {
-        FILE_DISPOSITION_INFO remove {TRUE};
-        ::SetFileInformationByHandle(sys::Handle(fd), FileDispositionInfo, &remove, sizeof remove);
-    }
-    m_created = false;
-    ::CloseHandle(sys::Handle(fd));
-    throw CFileException(cause, m_path);
-}
-
 std::uint64_t CFile::Length() {
     CheckOpen();
     FlushDirty();
@@ -112,50 +102,19 @@ void CFile::SetLength(std::uint64_t length) {
     if (!sys::Truncate(sys::Handle(m_fd), length)) Fail(static_cast<int>(::GetLastError()));
 }
 
-void CFile::Close() {
-    if (m_fd < 0) return;
-    try {
-        FlushDirty();
-    } catch (...) {
-        Abort();
-        throw;
-    }
-    const int fd = m_fd;
-    m_fd = -1;
-    m_buffer.clear();
-    m_buffer.shrink_to_fit();
+void CFile::CloseDescriptor(int fd) {
     if (!sys::Close(sys::Handle(fd))) Fail(static_cast<int>(::GetLastError()));
-    // Closed whole: from now on the file is the caller's result, never discarded.
-    m_created = false;
 }
 
-void CFile::Abort() noexcept {
-    if (m_fd < 0) return;
-    try {
-        FlushDirty();
-    } catch (...) {
-    }
-    ::CloseHandle(sys::Handle(m_fd));
-    m_fd = -1;
-    m_buffer.clear();
-    m_buffer.shrink_to_fit();
-    m_windowLength = m_dirtyBegin = m_dirtyEnd = 0;
-}
+void CFile::ReleaseDescriptor(int fd) noexcept { ::CloseHandle(sys::Handle(fd)); }
 
-void CFile::Discard() noexcept {
-    if (m_fd < 0) {
-        // A close that failed leaves a created file to remove by its name.
-        if (StillNamesCreatedFile()) ::DeleteFileA(SystemPath(m_path).c_str());
-        m_created = false;
+// Marked through the handle, the file goes when it is closed, and no other run can have taken it
+// meanwhile.
+void CFile::RemoveCreatedFile(int fd) noexcept {
+    if (fd < 0) {
+        ::DeleteFileA(SystemPath(m_path).c_str());
         return;
     }
-    if (StillNamesCreatedFile()) {
-        // Marked through the handle, the file goes when it is closed, and no other run can
-        // have taken it meanwhile.
-        FILE_DISPOSITION_INFO remove {TRUE};
-        ::SetFileInformationByHandle(sys::Handle(m_fd), FileDispositionInfo, &remove, sizeof remove);
-        m_dirtyBegin = m_dirtyEnd = 0; // nothing more of a removed file is written
-    }
-    m_created = false;
-    Abort();
+    FILE_DISPOSITION_INFO remove {TRUE};
+    ::SetFileInformationByHandle(sys::Handle(fd), FileDispositionInfo, &remove, sizeof remove);
 }

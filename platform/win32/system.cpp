@@ -77,13 +77,15 @@ char PathSeparator() { return '\\'; }
 
 bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
+// A path that starts with a backslash but has no drive is relative to the program's folder.
 std::size_t RootDriveLength(const std::string& path) {
     if (path.size() >= 2 && path[1] == ':' &&
         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
         return 2;
-    if (!path.empty() && IsPathSeparator(path[0])) return 1;
     return 0;
 }
+
+bool IsLeadByte(char c) { return ::IsDBCSLeadByte(static_cast<BYTE>(c)); }
 
 std::string SystemPath(const std::string& path) {
     std::string result = path;
@@ -95,39 +97,13 @@ std::string SystemPath(const std::string& path) {
 // Data files here carry their type in their extension.
 bool ExistingFilesNeedNoExtension() { return false; }
 
-namespace {
-std::string& ProgramPathStore() {
-    static std::string path = [] {
-        char buffer[MAX_PATH + 1];
-        const DWORD len = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-        return len > 0 && len < MAX_PATH ? std::string(buffer, len) : std::string("C:\\morvane.exe");
-    }();
-    return path;
+std::string ExecutablePath() {
+    char buffer[MAX_PATH + 1];
+    const DWORD len = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return len > 0 && len < MAX_PATH ? std::string(buffer, len) : std::string("C:\\morvane.exe");
 }
 
-std::size_t NameStart(const std::string& path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? 0 : separator + 1;
-}
-}
-
-std::string ProgramFilePath() { return ProgramPathStore(); }
-
-std::string ProgramName() {
-    const std::string& path = ProgramPathStore();
-    std::string name = path.substr(NameStart(path));
-    const std::size_t period = name.rfind('.');
-    if (period != std::string::npos) name.erase(period);
-    return name;
-}
-
-void SetProgramFolder(const std::string& folder) {
-    std::string& path = ProgramPathStore();
-    const std::string name = path.substr(NameStart(path));
-    std::string dir = folder;
-    if (dir.empty() || !IsPathSeparator(dir.back())) dir += '\\';
-    path = dir + name;
-}
+const char* UserConfigVariables() { return "APPDATA"; }
 
 // The roaming application data folder, where Windows programs keep their users' settings.
 std::string UserConfigFolder() {
@@ -184,7 +160,7 @@ void CReplacementFile::Write(const char* data, std::size_t count) {
     }
 }
 
-void CReplacementFile::Commit() {
+void CReplacementFile::Commit(CFile* held) {
     const HANDLE file = sys::Handle(m_fd);
     m_fd = -1;
     // The bytes reach the device before the name does, so a crash leaves the old file or the new.
@@ -193,23 +169,16 @@ void CReplacementFile::Commit() {
         ::CloseHandle(file);
         throw CFileException(CauseFromError(error), m_target);
     }
-    if (!sys::Close(file) || !sys::Rename(m_temporary.c_str(), m_systemPath.c_str()))
+    if (!sys::Close(file)) throw CFileException(CauseFromError(::GetLastError()), m_target);
+    // A file held open cannot be replaced here: the hold ends now, and the rename is refused
+    // should another run open the file in between.
+    if (held) held->Abort();
+    if (!sys::Rename(m_temporary.c_str(), m_systemPath.c_str()))
         throw CFileException(CauseFromError(::GetLastError()), m_target);
     m_committed = true;
 }
 
-void CopyFileReplacing(const std::string& source, const std::string& destination) {
-    CFile in(source, modeRead | typeBinary);
-    CReplacementFile out(destination);
-    std::string block(256 * 1024, '\0');
-    for (;;) {
-        const std::size_t got = in.Read(block.data(), block.size());
-        if (got == 0) break;
-        out.Write(block.data(), got);
-    }
-    in.Abort(); // only read: closing it cannot lose anything
-    out.Commit();
-}
+std::optional<unsigned> CopiedPermissions(const std::string&) { return std::nullopt; }
 
 namespace {
 std::optional<CLocalTime> g_fixedTime;

@@ -1,6 +1,9 @@
 #include "platform/terminal.h"
 
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 namespace {
@@ -24,6 +27,11 @@ bool IsConsole(DWORD handle) {
 bool StandardErrorIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
 
 bool StandardOutputIsTerminal() { return IsConsole(STD_OUTPUT_HANDLE); }
+
+void WriteStandardOutputUnconverted() {
+    std::fflush(stdout);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+}
 
 void CatchInterrupts() { ::SetConsoleCtrlHandler(OnInterrupt, TRUE); }
 

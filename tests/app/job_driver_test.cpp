@@ -155,6 +155,7 @@ TEST_F(JobDriverTest, BinaryToTextEndsAndNamesTheOutput) {
 }
 
 TEST_F(JobDriverTest, PathProblemsCancelWithFocus) {
+    const std::string root = FileSystemRoot();
     env.m_folder.Write("text.csv", "//ID\r\n7\r\n");
     struct Case {
         bool toBinary;
@@ -164,15 +165,15 @@ TEST_F(JobDriverTest, PathProblemsCancelWithFocus) {
     } cases[] = {
         {false, "in.dat", Dir() + "In.Dat", "Canceled\r\nBinary File = Text File", ctlTextPath},
         {true, Dir() + "TEXT.csv", "text.CSV", "Canceled\r\nBinary File = Text File", ctlTextPath},
-        {false, "/in.dat", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {false, root + "in.dat", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
         {false, "in", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
         {false, "", "out.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
-        {false, "/missing-folder/in.dat", "out.csv", "Canceled\r\nError FilePath", ctlBinaryPath},
-        {false, "in.dat", "/out", "Canceled\r\nError Text FilePath", ctlTextPath},
-        {false, "in.dat", "/missing-folder/out.csv", "", 0},
-        {true, "in.dat", "/text.csv", "Canceled\r\nError Text FilePath", ctlTextPath},
-        {true, "/out", "text.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
-        {true, "/missing-folder/", "text.csv", "", 0},
+        {false, root + "missing-folder/in.dat", "out.csv", "Canceled\r\nError FilePath", ctlBinaryPath},
+        {false, "in.dat", root + "out", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {false, "in.dat", root + "missing-folder/out.csv", "", 0},
+        {true, "in.dat", root + "text.csv", "Canceled\r\nError Text FilePath", ctlTextPath},
+        {true, root + "out", "text.csv", "Canceled\r\nError Binary FilePath", ctlBinaryPath},
+        {true, root + "missing-folder/", "text.csv", "", 0},
     };
     for (const Case& c : cases) {
         if (c.toBinary) ToBinary(); else ToText();
@@ -198,10 +199,11 @@ TEST_F(JobDriverTest, PathProblemsCancelWithFocus) {
 }
 
 TEST_F(JobDriverTest, PathProblemTextsAreTranslated) {
+    const std::string root = FileSystemRoot();
     env.Translate("msg.Canceled=Abgebrochen\r\nmsg.File=Datei\r\nmsg.FilePath=Pfad\r\n");
     request.textPath = Dir() + "IN.dat";
     EXPECT_EQ(Run().message, "Abgebrochen\r\nBinary Datei = Text Datei");
-    request.binaryPath = "/in.dat";
+    request.binaryPath = root + "in.dat";
     EXPECT_EQ(Run().message, "Abgebrochen\r\nError Binary Pfad");
 }
 
@@ -237,6 +239,7 @@ TEST_F(JobDriverTest, TextToBinaryDerivesOnlyFromTheStart) {
 }
 
 TEST_F(JobDriverTest, OutputOpenModes) {
+    const std::string root = FileSystemRoot();
     env.m_folder.Write("text.csv", "//ID\r\n7\r\n");
     struct Case {
         int direction;
@@ -248,7 +251,7 @@ TEST_F(JobDriverTest, OutputOpenModes) {
         {1, "in.dat", "text.csv", 0xA022},
         {1, "new.dat", "text.csv", 0x9021},
         {1, "", "text.csv", 0x9021},
-        {0, "/in.dat", "text.csv", 0},
+        {0, root + "in.dat", "text.csv", 0},
         {1, "in.dat", "missing.csv", 0xA022},
     };
     for (const Case& c : cases) {

@@ -13,6 +13,7 @@
 #include "support/paths.h"
 #include "tests/common/scripted_progress.h"
 #include "tests/common/test_support.h"
+#include "tests/common/test_system.h"
 
 namespace {
 
@@ -368,8 +369,9 @@ TEST_F(MainWindowModelTest, SavePathWritesOneKey) {
     // A settings file that cannot be written.
     app->m_settingsPath = Dir() + "missing/morvane.ini";
     model->Command(idSaveTarget);
-    EXPECT_EQ(ShownTexts(), std::vector<std::string> {" Can't write file\r\n2 " +
-                                                       CFileException::Describe(2, Dir() + "missing/morvane.ini")});
+    const int cause = MissingFolderCause();
+    EXPECT_EQ(ShownTexts(), std::vector<std::string> {" Can't write file\r\n" + std::to_string(cause) + " " +
+                                                       CFileException::Describe(cause, Dir() + "missing/morvane.ini")});
 }
 
 TEST_F(MainWindowModelTest, RevertRestoresFromTheBackup) {

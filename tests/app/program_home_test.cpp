@@ -5,11 +5,14 @@
 #include "platform/system.h"
 #include "support/paths.h"
 #include "tests/common/test_support.h"
+#include "tests/common/test_system.h"
 
 TEST(ProgramHome, FoundByTheSettingsFileBesideTheProgramElseTheUsersFolder) {
     CTestEnvironment env;
     const std::string dir = env.m_folder.Path();
-    CScopedEnvironmentVariable config("XDG_CONFIG_HOME", dir + "config");
+    const std::string separator(1, PathSeparator());
+    CScopedEnvironmentVariable config(UserConfigVariable(), dir + "config");
+    const std::string chosen = std::string(FileSystemRoot()) + "chosen";
     struct Case {
         std::string given;
         bool settingsBeside;
@@ -18,9 +21,9 @@ TEST(ProgramHome, FoundByTheSettingsFileBesideTheProgramElseTheUsersFolder) {
     };
     const Case cases[] = {
         {"", true, CProgramHome::portable, dir},
-        {"", false, CProgramHome::installed, dir + "config/morvane/"},
-        {"/chosen", true, CProgramHome::given, "/chosen/"},
-        {"/chosen/", false, CProgramHome::given, "/chosen/"},
+        {"", false, CProgramHome::installed, dir + "config" + separator + "morvane" + separator},
+        {chosen, true, CProgramHome::given, chosen + separator},
+        {chosen + separator, false, CProgramHome::given, chosen + separator},
     };
     for (const Case& c : cases) {
         if (c.settingsBeside)
@@ -54,6 +57,6 @@ TEST(ProgramHome, SettlingMovesTheProgramsFolder) {
         SettleProgramHome({CProgramHome::installed, ""});
         FAIL() << "settled without a home";
     } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()), "No home folder: set HOME or XDG_CONFIG_HOME");
+        EXPECT_EQ(std::string(e.what()), std::string("No home folder: set ") + UserConfigVariables());
     }
 }

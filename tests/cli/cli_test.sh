@@ -58,10 +58,10 @@ run_in() {
     "$EMULATOR" "$CLI" --home "$(system_path "$home")" "${arguments[@]}" >"$WORK/stdout.raw" 2>"$WORK/stderr.raw"
     status=$?
     set -e
+    # The bytes as written stay in stdout.raw, for outputs compared byte for byte.
     local stream
     for stream in stdout stderr; do
         tr -d '\r' <"$WORK/$stream.raw" | sed -e 's|\\|/|g' -e 's|Z:/|/|g' >"$WORK/$stream"
-        rm "$WORK/$stream.raw"
     done
 }
 
@@ -103,7 +103,9 @@ expect() {
 # error (by default empty).
 expect_stdout_file() {
     same_stream stderr "${3:-}"
-    cmp -s "$WORK/stdout" "$2" || fail "stdout differs from $2 (command: $last_command)"
+    local bytes=$WORK/stdout
+    [ -z "$EMULATOR" ] || bytes=$WORK/stdout.raw
+    cmp -s "$bytes" "$2" || fail "stdout differs from $2 (command: $last_command)"
     [ "$status" = "$1" ] || fail "exit status $status, expected $1"
 }
 
@@ -127,7 +129,7 @@ blank_records() {
 # The checksum of every file under the work folder but the captured streams, one line each: a
 # file written, added or removed changes them.
 checksums() {
-    (cd "$WORK" && find . -type f ! -name stdout ! -name stderr -exec sha256sum {} + | sort)
+    (cd "$WORK" && find . -type f ! -name 'stdout*' ! -name 'stderr*' -exec sha256sum {} + | sort)
 }
 
 # Writes one byte, given as two hexadecimal digits, into a file at an offset.
@@ -511,7 +513,7 @@ case_round_trip() {
     # A target without fillers writes a new binary file whole.
     printf 'ID,4,R,u,1,ID\nPrice,4,N,u,1,Price\nRest,28,N,s,1,Rest\n' >"$WORK/whole.txt"
     printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBStartPosition=0\nBRecordSize=36\nBRecordCount=3\nTDelimiter=T\n' \
-        "$WORK/whole.txt" >"$WORK/whole.ini"
+        "$(system_path "$WORK/whole.txt")" >"$WORK/whole.ini"
     printf '//ID\tPrice\tRest\r\n7\t250\tBlue Gem\r\n8\t4294967295\tRed Gem\r\n9\t0\t\r\n' >"$WORK/whole.tsv"
     run to-binary --target "$WORK/whole.ini" --text "$WORK/whole.tsv" --binary "$WORK/whole.dat"
     expect 0 "End [ Text => Binary ]" ""
@@ -652,7 +654,7 @@ case_index_column() {
     same_file "$WORK/after.csv" "$WORK/after.expected"
 
     # The written list serves as a target's record index list.
-    sed "s|defs/shop-index.tsv|$WORK/edit-BRecordIndexList.tsv|" targets/shop.ini >targets/edited.ini
+    sed "s|defs/shop-index.tsv|$(system_path "$WORK/edit-BRecordIndexList.tsv")|" targets/shop.ini >targets/edited.ini
     run info --target targets/edited.ini
     [ "$status" = 0 ] && [ "$(tail -n 1 "$WORK/stdout")" = " BRecordIndex     2" ] ||
         fail "the written list does not load: $(cat "$WORK/stdout" "$WORK/stderr")"
@@ -840,7 +842,8 @@ At line 3. Can't seek file position
     # without fillers does not read the binary file at all.
     printf 'ID,4,R,u,1,ID\nName,4,N,s,1,Name\n' >"$WORK/plain.txt"
     printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=2\nTDelimiter=,\nBinaryFilePath=%s\nTextFilePath=%s\n' \
-        "$WORK/plain.txt" "$WORK/none.dat" "$WORK/plain.csv" >"$WORK/plain.ini"
+        "$(system_path "$WORK/plain.txt")" "$(system_path "$WORK/none.dat")" "$(system_path "$WORK/plain.csv")" \
+        >"$WORK/plain.ini"
     printf '//ID,Name\r\n1,ab\r\n2,cd\r\n' >"$WORK/plain.csv"
     before=$(checksums)
     run check --target "$WORK/plain.ini"
@@ -856,7 +859,8 @@ case_quoting() {
     printf 'ID,2,R,u,1,ID\nName,6,N,s,1,Name\n' >"$WORK/quoted.txt"
     write_quoted_target() {
         printf '[FileInfo]\nRecordDefinitionFileRP=%s\nBRecordSize=8\nBRecordCount=%s\nTDelimiter=,\nTextQuoting=1\nBinaryFilePath=%s\nTextFilePath=%s\n' \
-            "$WORK/quoted.txt" "$1" "$WORK/quoted.dat" "$WORK/quoted.csv" >"$2"
+            "$(system_path "$WORK/quoted.txt")" "$1" "$(system_path "$WORK/quoted.dat")" \
+            "$(system_path "$WORK/quoted.csv")" >"$2"
     }
     write_quoted_target 4 "$WORK/quoted.ini"
     printf '\001\000a,b\000\000\000\002\000x\ny\000\000\000\003\000 //z\000\000\004\000say"\000\000' >"$WORK/quoted.dat"

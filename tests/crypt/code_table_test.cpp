@@ -11,6 +11,7 @@
 #include "vocabulary/messages.h"
 #include "platform/file.h"
 #include "tests/common/test_support.h"
+#include "tests/common/test_system.h"
 
 namespace {
 
@@ -93,8 +94,10 @@ TEST(CodeTable, OpenAndReadFailuresComposeTheirTexts) {
         std::function<std::string(const std::string& fullPath)> builtIn;
         std::function<std::string(const std::string& fullPath)> translated;
     };
+    // Reading a file opened only for writing: the system's cause for it.
     const auto invalidHandle = [](const std::string& fullPath) {
-        return "6 " + CFileException::Describe(CFileException::invalidFile, fullPath);
+        const int cause = ReadOfWriteOnlyFileCause();
+        return std::to_string(cause) + " " + CFileException::Describe(cause, fullPath);
     };
     const std::vector<Case> cases = {
         {"open fails",

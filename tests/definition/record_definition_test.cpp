@@ -1,5 +1,6 @@
 #include "definition/record_definition.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "vocabulary/messages.h"
 #include "definition/number_code_set.h"
 #include "platform/file.h"
+#include "platform/fault_injection.h"
 #include "platform/file_exception.h"
 #include "tests/common/allocation_failure.h"
 #include "tests/common/test_support.h"
@@ -139,21 +141,14 @@ TEST_F(RecordDefinitionTest, FileThatCannotBeOpened) {
 }
 
 TEST_F(RecordDefinitionTest, ReadFailureGivesTheFileExceptionText) {
-    // A process's own memory opens as a file but cannot be read from its start.
-    const std::string fullPath = env.m_folder.Path() + "def.txt";
-    std::filesystem::create_symlink("/proc/self/mem", fullPath);
-    std::string expected;
-    try {
-        CFile probe(fullPath, modeRead | shareDenyWrite | typeText);
-        std::string line;
-        probe.ReadLine(line);
-    } catch (const CFileException& failure) {
-        expected = "At line 1. " + FileExceptionText(&failure);
-    }
-    if (expected.empty()) GTEST_SKIP() << "no unreadable file on this system";
+    // The file opens, but its first read fails as a failing device's would.
+    const std::string fullPath = env.m_folder.Write("def.txt", "a,4,N,u,1,A\n");
+    const CFileException failure(CFileException::hardIO, fullPath);
     codes.Reset();
+    ArmFault(FaultKind::read, 1, EIO);
     EXPECT_FALSE(definition.Load("def.txt", 4, "\t", codes));
-    EXPECT_EQ(definition.m_message, expected);
+    DisarmFaults();
+    EXPECT_EQ(definition.m_message, "At line 1. " + FileExceptionText(&failure));
 }
 
 struct LoadCase {

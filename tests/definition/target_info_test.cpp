@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/code_page.h"
+#include "platform/file.h"
 #include "platform/system.h"
 #include "tests/common/test_support.h"
 
@@ -233,6 +235,11 @@ TEST_F(TargetInfoTest, FilesReadFromTheirDeclaredEncoding) {
         {"L", "Kind,1,R,u,1,K,kinds.tsv\r\nName,4,N,s,1,N\r\n", "0\tx\r\n\r\n1\t" + bad + "\r\n",
          "NumCodeMean Error\r\nAt line 3. Not a character (CP932), Byte 2: 81 7F"},
     };
+    // The label is the system's text: UTF-8, or on Windows the ANSI code page, where it may lack it.
+    std::string shownName;
+    std::size_t failedAt = 0;
+    const bool shown = Utf8ToSystemText(nameUtf8, shownName, failedAt);
+    if (!shown) cases[0].message = "FileInfo1 Error\r\nLabel.Range";
     for (const Case& c : cases) {
         env.m_folder.Write("def.txt", c.definition);
         env.m_folder.Write("kinds.tsv", c.kinds);
@@ -242,13 +249,42 @@ TEST_F(TargetInfoTest, FilesReadFromTheirDeclaredEncoding) {
         EXPECT_EQ(target.m_message, c.message) << c.label;
         if (!c.message.empty()) continue;
         EXPECT_TRUE(loaded);
-        EXPECT_EQ(target.DisplayName(), nameUtf8);
+        EXPECT_EQ(target.DisplayName(), shownName);
         EXPECT_EQ(target.m_recordDefinition.m_headerLine, "//" + nameUtf8 + ",N");
         EXPECT_EQ(*target.m_numberCodes.FindMeaning(0, 0), swordUtf8);
         const std::vector<std::pair<std::string, std::string>> encodings = {{"BTextEncoding", "CP932"},
                                                                             {"FileEncoding", "CP932"}};
         EXPECT_EQ(target.m_fileInfo.Encodings(), encodings);
     }
+}
+
+// Paths decoded from the declared encoding name files as the system names them; a path the
+// system's code page cannot express fails at its key.
+TEST_F(TargetInfoTest, DeclaredEncodingPathsAreTheSystemsPaths) {
+    const std::string definitionUtf8 = "d\xC3\xA9" "f.txt";   // déf.txt
+    const std::string codesUtf8 = "c\xC3\xB3" "d.tsv";        // cód.tsv
+    std::string definition, codes;
+    std::size_t failedAt = 0;
+    const bool expressible = Utf8ToSystemText(definitionUtf8, definition, failedAt) &&
+                             Utf8ToSystemText(codesUtf8, codes, failedAt);
+    if (expressible) {
+        for (const auto& [name, contents] : {std::pair {definition, "Kind,1,R,u,1,K," + codesUtf8 + "\r\n"},
+                                             std::pair {codes, std::string("0\tzero\r\n")}}) {
+            CFile file(env.m_folder.Path() + name, modeCreate | modeWrite | typeBinary);
+            file.Write(contents);
+            file.Close();
+        }
+    }
+    WriteInfo("RecordDefinitionFileRP=" + definitionUtf8 + "\r\nBRecordSize=1\r\nBRecordCount=1\r\nFileEncoding=UTF-8\r\n");
+    CTargetInfo target(1);
+    const bool loaded = target.Load("target.ini") && target.CheckReady();
+    EXPECT_EQ(loaded, expressible) << target.m_message;
+    if (!expressible) {
+        EXPECT_EQ(target.m_message, "FileInfo1 Error\r\nRecordDefinitionFileRP.Range");
+        return;
+    }
+    EXPECT_EQ(target.m_fileInfo.m_recordDefinitionPath, definition);
+    EXPECT_EQ(*target.m_numberCodes.FindMeaning(0, 0), "zero");
 }
 
 // A meaning that text items cannot store in their encoding fails its table at its line, also

@@ -47,7 +47,7 @@ TEST(FileItem, SetPathAndFullPath) {
     EXPECT_EQ(item.FullPath(), "");
     EXPECT_EQ(item.m_message, "FilePath\r\nmissing.txt");
 
-    EXPECT_FALSE(item.SetPath("/defs.txt")); // a file in the root is not a usable path
+    EXPECT_FALSE(item.SetPath(FileSystemRoot() + std::string("defs.txt"))); // a file in the root is no usable path
     EXPECT_EQ(item.m_message, "FilePath ");
     EXPECT_FALSE(item.SetPath(dir + std::string(300, 'a') + ".txt"));
     EXPECT_EQ(item.m_message, "FilePath FilePath Max.length over");

@@ -12,14 +12,17 @@
 namespace {
 
 TEST(Paths, ClassifyPath) {
-    const std::pair<const char*, int> cases[] = {
-        {"/data/in.dat", 15}, {"/in.dat", 13},      {"defs.txt", 12},   {"sub/defs.txt", 14},
-        {"sub\\defs.txt", 14}, {"/", 1},             {"/data/", 3},      {"/data/res", 7},
-        {"\\defs.txt", 12},    {"C:\\x.txt", 13},    {"C:\\x\\y.txt", 15}, {"C:", 1},
-        {"data", 4},           {"data.", 4},         {"", 0},            {".txt", 8},
-        {"sub/ /x.txt", 14},   {"  ", 0},            {"a b.c d", 12},
+    const std::string root = FileSystemRoot();
+    const std::pair<std::string, int> cases[] = {
+        {root + "data/in.dat", 15}, {root + "in.dat", 13}, {"defs.txt", 12},    {"sub/defs.txt", 14},
+        {"sub\\defs.txt", 14},      {root, 1},            {root + "data/", 3}, {root + "data/res", 7},
+        {"\\defs.txt", 12},         {"C:\\x.txt", 13},    {"C:\\x\\y.txt", 15}, {"C:", 1},
+        {"data", 4},                {"data.", 4},         {"", 0},             {".txt", 8},
+        {"sub/ /x.txt", 14},        {"  ", 0},            {"a b.c d", 12},
     };
     for (const auto& [path, kind] : cases) EXPECT_EQ(ClassifyPath(path), kind) << path;
+    // A leading slash is the root on POSIX; on Windows, without a drive, it is relative.
+    EXPECT_EQ(ClassifyPath("/in.dat"), RootDriveLength("/") == 1 ? 13 : 12);
 }
 
 // A path naming an existing regular file is complete without an extension; every other path
@@ -48,11 +51,11 @@ TEST(Paths, ClassifyFilePathTakesExistingFilesAsComplete) {
 }
 
 TEST(Paths, PathPartSets) {
-    const std::string path = "/data/sub/in.dat";
+    const std::string path = "C:\\data/sub\\in.dat";
     const std::pair<int, const char*> cases[] = {
-        {1, "/"},        {2, "data/sub/"},         {3, "/data/sub/"},        {4, "in"},
-        {7, "/data/sub/in"}, {8, ".dat"},          {12, "in.dat"},          {14, "data/sub/in.dat"},
-        {15, "/data/sub/in.dat"}, {5, ""},         {0, ""},
+        {1, "C:"},        {2, "\\data/sub\\"},    {3, "C:\\data/sub\\"},    {4, "in"},
+        {7, "C:\\data/sub\\in"}, {8, ".dat"},      {12, "in.dat"},            {14, "\\data/sub\\in.dat"},
+        {15, "C:\\data/sub\\in.dat"}, {5, ""},     {0, ""},
     };
     for (const auto& [set, part] : cases) EXPECT_EQ(PathPart(path, set), part) << set;
     EXPECT_EQ(PathPart("C:\\x\\y.z.txt", 3), "C:\\x\\");
@@ -71,32 +74,35 @@ TEST(Paths, PathStemKeepsAHiddenNameWhole) {
 TEST(Paths, NormalizeAndMakeRelative) {
     CTestEnvironment env;
     const std::string dir = env.m_folder.Path();
+    const std::string root = FileSystemRoot();
     EXPECT_EQ(ProgramDirectory(), dir);
     struct Case {
         std::string path;
         std::string plain, rooted;
     } cases[] = {
         {"", "", ""},
-        {"/data/in.dat", "/data/in.dat", "/data/in.dat"},
+        {root + "data/in.dat", root + "data/in.dat", root + "data/in.dat"},
         {"defs.txt", dir + "defs.txt", dir + "defs.txt"},
         {"sub\\defs.txt", dir + "sub\\defs.txt", dir + "sub\\defs.txt"},
         {"data", "", dir + "data"},
-        {"/data/res", "", "/data/res"},
-        {"/in.dat", "", ""},
-        {"/", "", "/"},
+        {root + "data/res", "", root + "data/res"},
+        {root + "in.dat", "", ""},
+        {root, "", root},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NormalizePath(c.path, false), c.plain) << c.path;
         EXPECT_EQ(NormalizePath(c.path, true), c.rooted) << c.path;
     }
-    // Existing files need no extension, hidden ones included.
+    // Where existing files need no extension, hidden ones included, they name files; elsewhere
+    // only a name with an extension does.
     env.m_folder.Write("data", "x");
     env.m_folder.Write(".hidden", "x");
+    const bool complete = ExistingFilesNeedNoExtension();
     const Case existing[] = {
-        {"data", dir + "data", dir + "data"},
-        {dir + "data", dir + "data", dir + "data"},
-        {".hidden", dir + ".hidden", dir + ".hidden"},
-        {dir + ".hidden", dir + ".hidden", dir + ".hidden"},
+        {"data", complete ? dir + "data" : "", dir + "data"},
+        {dir + "data", complete ? dir + "data" : "", dir + "data"},
+        {".hidden", complete ? dir + ".hidden" : "", dir + ".hidden"},
+        {dir + ".hidden", complete ? dir + ".hidden" : "", complete ? dir + ".hidden" : ""},
         {dir + ".missing", "", ""},
     };
     for (const Case& c : existing) {
@@ -105,18 +111,25 @@ TEST(Paths, NormalizeAndMakeRelative) {
     }
     EXPECT_EQ(MakeRelative(dir + "a.txt"), "a.txt");
     EXPECT_EQ(MakeRelative(dir), "");
-    EXPECT_EQ(MakeRelative("/elsewhere/a.txt"), "/elsewhere/a.txt");
+    EXPECT_EQ(MakeRelative(root + "elsewhere/a.txt"), root + "elsewhere/a.txt");
+    // The folder is compared byte for byte, letter case included, on every system.
     std::string otherCase = dir;
-    otherCase[1] = static_cast<char>(std::toupper(otherCase[1]));
+    const std::size_t letter = otherCase.find_last_of("abcdefghijklmnopqrstuvwxyz");
+    ASSERT_NE(letter, std::string::npos);
+    otherCase[letter] = static_cast<char>(std::toupper(otherCase[letter]));
     EXPECT_EQ(MakeRelative(otherCase + "a.txt"), otherCase + "a.txt");
 }
 
 TEST(Paths, Separators) {
+    const std::string root = FileSystemRoot();
     EXPECT_EQ(AddBackslash(""), "");
-    EXPECT_EQ(AddBackslash("/data"), "/data/");
-    EXPECT_EQ(AddBackslash("/data/"), "/data/");
-    EXPECT_EQ(RemoveBackslash("/data/"), "/data");
-    EXPECT_EQ(RemoveBackslash("/data"), "/data");
+    EXPECT_EQ(AddBackslash(root + "data"), root + "data" + PathSeparator());
+    for (const char* end : {"/", "\\"}) {
+        EXPECT_EQ(AddBackslash(root + "data" + end), root + "data" + end);
+        EXPECT_EQ(RemoveBackslash(root + "data" + end), root + "data");
+    }
+    EXPECT_EQ(RemoveBackslash(root + "data"), root + "data");
+    EXPECT_EQ(RemoveBackslash(""), "");
 }
 
 TEST(Paths, ExistenceChecks) {
@@ -164,8 +177,8 @@ TEST(Paths, CheckFileAccess) {
     EXPECT_EQ(text, "FilePath");
     // Without an extension only an existing file passes: a name still to be made is derived first.
     const std::string data = env.m_folder.Write("data", "abc");
-    EXPECT_TRUE(CheckFileAccess(data, modeReadWrite | typeBinary, text));
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(CheckFileAccess(data, modeReadWrite | typeBinary, text), ExistingFilesNeedNoExtension());
+    EXPECT_EQ(text, ExistingFilesNeedNoExtension() ? "" : "FilePath");
     EXPECT_FALSE(CheckFileAccess(env.m_folder.Path() + "new", modeWrite | modeCreate | typeText, text));
     EXPECT_EQ(text, "FilePath");
     EXPECT_FALSE(CheckFileAccess(existing, modeRead, text)); // neither text nor binary

@@ -6,6 +6,7 @@
 
 #include "platform/code_page.h"
 #include "tests/common/test_support.h"
+#include "tests/common/test_system.h"
 
 namespace {
 std::string Bytes(std::initializer_list<int> values) {
@@ -29,17 +30,22 @@ std::string Encoded(const CTextCodec& codec, const std::string& text, CodecFault
 }
 }
 
-// Every listed encoding, swept over every one- and two-byte sequence: ASCII is itself, the
-// character lengths agree with the platform's tables, and the codec agrees with the platform:
-// a character converts to the same text and back to its bytes, bytes that are none are refused,
-// and so is a code page's duplicate, whose bytes would come back as its twin's.
+// Every listed encoding the platform converts, swept over every one- and two-byte sequence: ASCII
+// is itself, the character lengths agree with the platform's tables, and the codec agrees with
+// the platform: a character converts to the same text and back to its bytes, bytes that are none
+// are refused, and so are a code page's duplicate, whose bytes would come back as its twin's, and
+// a character the platform converts only one way. An encoding the platform lacks has no codec.
 TEST(TextCodec, EveryShortCharacterOfEveryEncoding) {
     for (const char* name : kListedEncodings) {
         const CTextCodec* codec = CTextCodec::Find(name);
+        CCodePage page;
+        if (!page.Open(name)) {
+            EXPECT_TRUE(SystemMayLackEncoding(name)) << name;
+            EXPECT_EQ(codec, nullptr) << name;
+            continue;
+        }
         ASSERT_NE(codec, nullptr) << name;
         const CTextEncoding& encoding = codec->Encoding();
-        CCodePage page;
-        ASSERT_TRUE(page.Open(encoding.Name())) << name;
         std::size_t failedAt = 0, length = 0;
         CodecFault fault = CodecFault::none;
         for (int b = 1; b < 0x80; ++b) {
@@ -65,7 +71,7 @@ TEST(TextCodec, EveryShortCharacterOfEveryEncoding) {
                 }
                 doubleByte += bytes.size() == 2;
                 std::string back;
-                ASSERT_TRUE(page.FromSystem(text, back, failedAt)) << name << " " << lead << " " << trail;
+                if (!page.FromSystem(text, back, failedAt)) back.clear(); // converted one way only
                 if (back == bytes) {
                     EXPECT_EQ(length, bytes.size()) << name << " " << lead << " " << trail;
                     EXPECT_EQ(decoded, text) << name << " " << lead << " " << trail;
@@ -77,6 +83,7 @@ TEST(TextCodec, EveryShortCharacterOfEveryEncoding) {
                 EXPECT_EQ(fault, CodecFault::notKept) << name << " " << lead << " " << trail;
                 // The twin's text is that of the bytes it comes back as.
                 std::string again;
+                if (back.empty()) continue;
                 ASSERT_TRUE(page.ToSystem(back, again, failedAt));
                 EXPECT_EQ(again, text) << name << " " << lead << " " << trail;
             }
@@ -101,7 +108,8 @@ TEST(TextCodec, LongCharactersAndFaults) {
     const Case cases[] = {
         {"GB18030", Bytes({0x81, 0x30, 0x81, 0x30}), "\xC2\x80", CodecFault::none},
         {"GB18030", Bytes({0x81, 0x30, 0x81}), "", CodecFault::notACharacter},
-        {"EUC-JP", Bytes({0x8F, 0xB0, 0xA1}), "\xE4\xB8\x82", CodecFault::none},
+        {"EUC-JP", Bytes({0x8F, 0xB0, 0xA1}), EucJpHasThreeByteCharacters() ? "\xE4\xB8\x82" : "",
+         CodecFault::notACharacter},
         {"UTF-8", "\xE8\xA1\xA8", "\xE8\xA1\xA8", CodecFault::none},
         {"UTF-8", "\xE8\xA1", "", CodecFault::notACharacter},
         {"UTF-8", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", CodecFault::none},
@@ -110,7 +118,8 @@ TEST(TextCodec, LongCharactersAndFaults) {
     };
     for (const Case& c : cases) {
         const CTextCodec* codec = CTextCodec::Find(c.encoding);
-        ASSERT_NE(codec, nullptr);
+        if (!codec && SystemMayLackEncoding(c.encoding)) continue;
+        ASSERT_NE(codec, nullptr) << c.encoding;
         std::size_t length = 0;
         CodecFault fault = CodecFault::none;
         EXPECT_EQ(Decoded(*codec, c.bytes, length, fault), c.text) << c.encoding;

@@ -15,3 +15,15 @@ bool SystemHasFifos() { return true; }
 bool MakeFifo(const std::string& path) { return ::mkfifo(path.c_str(), 0600) == 0; }
 
 bool SystemLocksFiles() { return true; }
+
+const char* UserConfigVariable() { return "XDG_CONFIG_HOME"; }
+
+const char* FileSystemRoot() { return "/"; }
+
+int MissingFolderCause() { return 2; }
+
+int ReadOfWriteOnlyFileCause() { return 6; }
+
+bool SystemMayLackEncoding(const std::string&) { return false; }
+
+bool EucJpHasThreeByteCharacters() { return true; }
