@@ -16,18 +16,17 @@ morvane_build_windows() {
 morvane_test_windows() {
     export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all
     unset DISPLAY
-    local loader server status=0
-    loader=$(morvane_wine_loader)
-    server=$(dirname "$loader")/wineserver
     # The first start makes the prefix; made here, it does not count against a test's time.
-    [ -d "$WINEPREFIX" ] || "$loader" wineboot --init >/dev/null 2>&1
-    # One server for the whole run: a program started just as an idle server shuts down fails
-    # at once, before running anything. A test that fails is run once more for the same reason:
-    # a real failure fails twice.
-    "$server" -p >/dev/null 2>&1 </dev/null
-    ctest --test-dir build-windows --output-on-failure -j2 --repeat until-pass:2 || status=$?
-    "$server" -k >/dev/null 2>&1 || true
-    return "$status"
+    # A program started just as Wine's idle server shuts down can fail at once, before running
+    # anything: the tests start once the prefix's server has gone, and a test that fails runs
+    # once more (a real failure fails twice).
+    local loader
+    loader=$(morvane_wine_loader)
+    if [ ! -d "$WINEPREFIX" ]; then
+        "$loader" wineboot --init >/dev/null 2>&1
+        "$(dirname "$loader")/wineserver" -w
+    fi
+    ctest --test-dir build-windows --output-on-failure -j2 --repeat until-pass:2
 }
 
 morvane_wine_loader() {
