@@ -217,9 +217,9 @@ void CConversionJob::RunJob(int direction, unsigned mode) {
         m_target.m_message = m_jobTitle;
         try {
             if ((mode & modeCreate) && !(mode & modeNoTruncate)) output.SetLength(0);
-            converted = direction == 0 ? ConvertToText(m_target, output, m_progress)
+            converted = direction == 0 ? ConvertToText(m_target, output, m_progress, m_request.threads)
                                        : ConvertToBinary(m_target, output, m_request.firstColumnIsIndex,
-                                                         m_request.writeIndexList, m_progress);
+                                                         m_request.writeIndexList, m_progress, m_request.threads);
             if (converted) output.Close();
         } catch (...) {
             converted = false;

@@ -2,6 +2,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/conversion_threads.h"
+
 class CProgress;
 class CTargetInfo;
 
@@ -24,6 +26,7 @@ struct CJobRequest {
     bool firstColumnIsIndex = false; // check box 1029
     bool writeIndexList = false;     // check box 1030
     bool makeBackup = false;         // check box 1031
+    CConversionThreads threads;      // the cores the conversion uses
     // Called with true before the engine runs and with false after it; may be empty.
     std::function<void(bool busy)> waitCursor;
 };

@@ -182,6 +182,7 @@ int CCliRun::Convert(int button) {
     request.firstColumnIsIndex = toBinary && m_options.indexColumn;
     request.writeIndexList = toBinary && m_options.writeIndexList;
     request.makeBackup = !m_options.noBackup;
+    request.threads.threads = m_options.threads;
     m_box.Answer(idYes); // running the command confirms the job
     m_box.Answer(m_options.yes ? idYes : idNo);
     const CJobResult result = ConvertCommand(*target, request, m_progress);

@@ -8,8 +8,9 @@ const char* const kCliUsage =
     "  info      (--target FILE | --slot N)\n"
     "  preview   (--target FILE | --slot N) [--binary FILE] [--from K] [--count N] [--hex]\n"
     "  to-text   (--target FILE | --slot N) [--binary FILE] [--text FILE] [--no-backup] [--yes]\n"
+    "            [--threads N]\n"
     "  to-binary (--target FILE | --slot N) [--text FILE] [--binary FILE] [--index-column]\n"
-    "            [--write-index-list] [--no-backup] [--yes]\n"
+    "            [--write-index-list] [--no-backup] [--yes] [--threads N]\n"
     "  check     (--target FILE | --slot N) [--binary FILE] [--text FILE] [--index-column]\n"
     "            [--limit N]\n"
     "  decrypt   (--target FILE | --slot N) [--binary FILE]\n"
@@ -19,6 +20,8 @@ const char* const kCliUsage =
     "  --help, --version\n";
 
 namespace {
+// More workers than any machine's cores would only take memory for their blocks.
+constexpr unsigned kMostThreads = 256;
 const std::set<std::string> kTargetCommands {"info", "preview", "to-text", "to-binary", "check", "decrypt", "encrypt", "invert"};
 
 // A whole decimal number and nothing else.
@@ -35,7 +38,8 @@ bool Allows(const std::string& command, const std::string& option) {
         return command == "preview" || command == "to-text" || command == "to-binary" || command == "check" ||
             command == "decrypt" || command == "encrypt";
     if (option == "--text") return command == "to-text" || command == "to-binary" || command == "check";
-    if (option == "--no-backup" || option == "--yes") return command == "to-text" || command == "to-binary";
+    if (option == "--no-backup" || option == "--yes" || option == "--threads")
+        return command == "to-text" || command == "to-binary";
     if (option == "--index-column") return command == "to-binary" || command == "check";
     if (option == "--write-index-list") return command == "to-binary";
     if (option == "--limit") return command == "check";
@@ -139,6 +143,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CCliOptions& op
             if (!value(argument, text)) return false;
             if (!ReadNumber(text, options.limit)) {
                 error = "--limit takes a number of 0 or more";
+                return false;
+            }
+        } else if (argument == "--threads") {
+            if (!value(argument, text)) return false;
+            if (!ReadNumber(text, options.threads) || options.threads < 1 || options.threads > kMostThreads) {
+                error = "--threads takes a number from 1 to " + std::to_string(kMostThreads);
                 return false;
             }
         } else if (argument == "--no-backup") {

@@ -20,6 +20,7 @@ struct CCliOptions {
     bool yes = false;
     bool indexColumn = false;
     bool writeIndexList = false;
+    unsigned threads = 0;        // --threads N; 0 when not given: one per core for large files
     std::size_t limit = CCheckReport::kDefaultLimit; // check: problem lines shown
     std::string from;            // invert: decrypt or encrypt
     std::uint32_t firstRow = 1;  // preview: --from K, counted from 1

@@ -1,5 +1,7 @@
 #include "engine/binary_records.h"
 
+#include <algorithm>
+
 #include "platform/file_exception.h"
 
 void OpenBinaryFile(CFile& file, const std::string& path) {
@@ -35,6 +37,23 @@ void CBinaryRecords::SkipTo(std::uint32_t read) {
     if (!m_byIndex) {
         const CFileInfoSection& info = m_target.m_fileInfo;
         m_file.Seek(static_cast<std::int64_t>(info.m_startPosition + std::uint64_t {read} * m_recordSize), CFile::begin);
+    }
+}
+
+void CBinaryRecords::ReadStored(std::uint8_t* out, std::uint32_t most, std::uint32_t& read) {
+    read = 0;
+    const std::uint32_t count = std::min(most, m_count - m_read);
+    if (m_byIndex) {
+        for (; read < count; ++read, out += m_recordSize) ReadOne(out);
+        return;
+    }
+    // Records that follow each other are read at once.
+    const std::size_t got = m_file.Read(out, count * m_recordSize);
+    read = static_cast<std::uint32_t>(got / m_recordSize);
+    m_read += read;
+    if (read < count) {
+        ++m_read; // the record that is not there whole is the one noted
+        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
     }
 }
 

@@ -25,6 +25,19 @@ public:
     // progress display whether to stop: false at the end, or after a confirmed stop (then
     // Stopped, and the target's message word 28). Throws the failure text.
     bool Next(CProgress& progress);
+    // Whether every record of the run has been read.
+    bool AtEnd() const { return m_read >= m_count; }
+    // Asks the progress display whether to stop, as Next does: true after a confirmed stop.
+    bool PollStop(CProgress& progress);
+    // Reads up to most of the next records, as stored, one after the other into out; read
+    // counts the records read whole, also when the failure text of the one after them is thrown.
+    void ReadStored(std::uint8_t* out, std::uint32_t most, std::uint32_t& read);
+    std::size_t RecordSize() const { return m_recordSize; }
+    bool Decrypts() const { return m_decrypt; }
+    // Decrypts count records read by ReadStored; safe on any thread.
+    void Decrypt(std::uint8_t* plain, const std::uint8_t* stored, std::uint32_t count) const {
+        m_target.m_codeTables.Transform(plain, 0, count * m_recordSize, stored);
+    }
     // Goes to the record numbered read + 1 in the run: Next reads it.
     void SkipTo(std::uint32_t read);
     bool Stopped() const { return m_stopped; }
@@ -46,6 +59,9 @@ public:
     void Close() noexcept { m_file.Abort(); }
 
 private:
+    // Reads the next record (by the next entry, when the index list is used) into out.
+    void ReadOne(std::uint8_t* out);
+
     CTargetInfo& m_target;
     CFile m_file;
     std::size_t m_recordSize = 0;
@@ -65,13 +81,14 @@ void OpenBinaryFile(CFile& file, const std::string& path);
 std::string RecordNote(std::uint32_t record);
 
 // Defined here: it runs once per record of the conversions and checks.
-inline bool CBinaryRecords::Next(CProgress& progress) {
-    if (m_read >= m_count) return false;
-    if (progress.PollCancel()) {
-        m_target.m_message = Word(wStop);
-        m_stopped = true;
-        return false;
-    }
+inline bool CBinaryRecords::PollStop(CProgress& progress) {
+    if (!progress.PollCancel()) return false;
+    m_target.m_message = Word(wStop);
+    m_stopped = true;
+    return true;
+}
+
+inline void CBinaryRecords::ReadOne(std::uint8_t* out) {
     if (m_byIndex) {
         std::uint32_t entry = m_read;
         m_recordIndex = NextIndexEntry(m_target, entry);
@@ -80,8 +97,13 @@ inline bool CBinaryRecords::Next(CProgress& progress) {
         m_recordIndex = m_read;
     }
     ++m_read;
-    if (m_file.Read(m_stored.get(), m_recordSize) != m_recordSize)
+    if (m_file.Read(out, m_recordSize) != m_recordSize)
         Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+}
+
+inline bool CBinaryRecords::Next(CProgress& progress) {
+    if (AtEnd() || PollStop(progress)) return false;
+    ReadOne(m_stored.get());
     if (m_decrypt) m_target.m_codeTables.Transform(m_plain.get(), 0, m_recordSize, m_stored.get());
     return true;
 }

@@ -9,6 +9,7 @@
 #include "support/progress.h"
 #include "engine/binary_records.h"
 #include "engine/line_format.h"
+#include "engine/parallel_to_text.h"
 #include "platform/file.h"
 #include "support/table_file_reader.h"
 
@@ -22,7 +23,7 @@ bool RecordToLine(CTargetInfo& target, const std::uint8_t* record, std::string& 
     return true;
 }
 
-bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
+bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress, const CConversionThreads& threads) {
     CBinaryRecords records(target);
     try {
         const std::string jobTitle = target.m_message;
@@ -47,6 +48,15 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress) {
         text.Flush();
 
         progress.Start(0, records.Count(), 1, jobTitle, true);
+
+        // A definition that gives no line fails at the first record, as the lines go.
+        const unsigned workers = format.Usable() ? WorkerThreads(threads, records.Count(), records.RecordSize()) : 0;
+        if (workers > 0) {
+            WriteLinesInParallel(records, format, text, !unconverted, workers,
+                                 BlockRecords(threads, records.RecordSize()), progress);
+            text.Flush();
+            return records.Finish(progress);
+        }
 
         std::string scratch;
         while (records.Next(progress)) {

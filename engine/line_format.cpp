@@ -190,6 +190,11 @@ inline char* CLineFormat::PutNumber(char* out, int slot, std::uint32_t value, bo
 }
 
 void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& scratch) const {
+    line.Truncate(0);
+    Append(record, line, scratch);
+}
+
+void CLineFormat::Append(const std::uint8_t* record, CLine& line, std::string& scratch) const {
     if (m_quoting) FormatLine<false, true>(record, line, scratch, nullptr);
     else FormatLine<false, false>(record, line, scratch, nullptr);
 }
@@ -197,6 +202,7 @@ void CLineFormat::Format(const std::uint8_t* record, CLine& line, std::string& s
 void CLineFormat::FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
                                std::vector<std::size_t>& cellStarts) const {
     cellStarts.clear();
+    line.Truncate(0);
     FormatLine<true, false>(record, line, scratch, &cellStarts);
 }
 
@@ -214,7 +220,6 @@ char* CLineFormat::QuoteIfNeeded(CLine& line, std::size_t start, char* end, std:
 template <bool kMark, bool kQuote>
 void CLineFormat::FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
                              std::vector<std::size_t>* cellStarts) const {
-    line.Truncate(0);
     char* out = line.Reserve(m_longestLine);
     bool first = true;
     std::size_t cellStart = 0;

@@ -58,6 +58,8 @@ public:
     // With quoting, the cells that need quotes stand in them. Throws the failure text of a text
     // item whose bytes its declared encoding cannot convert.
     void Format(const std::uint8_t* record, CLine& line, std::string& scratch) const;
+    // The same, appended to the line.
+    void Append(const std::uint8_t* record, CLine& line, std::string& scratch) const;
     // The line with its cells as they are, never quoted, noting where each of them starts in it.
     void FormatMarked(const std::uint8_t* record, CLine& line, std::string& scratch,
                       std::vector<std::size_t>& cellStarts) const;
@@ -83,7 +85,7 @@ private:
         std::vector<const std::string*> meanings; // empty: look the code up in the table
     };
 
-    // One body for all: the marks and the quotes cost the plain line nothing.
+    // One body for all: the marks and the quotes cost the plain line nothing. Appends.
     template <bool kMark, bool kQuote>
     void FormatLine(const std::uint8_t* record, CLine& line, std::string& scratch,
                     std::vector<std::size_t>* cellStarts) const;

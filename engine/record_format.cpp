@@ -96,7 +96,10 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
             return;
         }
         p += length;
-        if (item.m_itemCount == 0) continue;
+        if (item.m_itemCount == 0) {
+            m_fillers.push_back({step.offset, length});
+            continue;
+        }
         const int type = item.m_conversionType;
         if (type == convText) {
             step.kind = m_codec ? stepEncodedText : stepText;
@@ -114,6 +117,10 @@ CRecordFormat::CRecordFormat(const CTargetInfo& target, std::uint32_t recordSize
         column += static_cast<std::uint32_t>(item.m_itemCount);
     }
     m_walksToSize = p == recordSize;
+}
+
+void CRecordFormat::CopyFillers(std::uint8_t* record, const std::uint8_t* from) const {
+    for (const CFiller& filler : m_fillers) std::memcpy(record + filler.offset, from + filler.offset, filler.length);
 }
 
 void CRecordFormat::FindCuts(const std::vector<std::string_view>& fields, std::string& scratch,

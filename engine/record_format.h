@@ -27,6 +27,8 @@ public:
 
     // Builds the record; filler items keep the bytes the buffer holds. Throws the failure text.
     void Build(std::uint8_t* record, const std::vector<std::string_view>& fields, std::string& scratch) const;
+    // Copies the bytes of the filler items, which Build leaves as they are, from another record.
+    void CopyFillers(std::uint8_t* record, const std::uint8_t* from) const;
     // Adds the text cells of fields that Build took which are longer than their items.
     void FindCuts(const std::vector<std::string_view>& fields, std::string& scratch, std::vector<CCutCell>& cuts) const;
 
@@ -51,6 +53,11 @@ private:
     // ParseCode of the number-code set: a meaning of the slot's table or a number, that fits the item.
     std::int32_t ParseField(std::string_view field, int slot, std::uint32_t length, int conversionType) const;
 
+    struct CFiller {
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
+
     struct CTextColumn {
         const CRecordItem* item;
         std::uint32_t column;
@@ -59,6 +66,7 @@ private:
     const CNumberCodeSet& m_codes;
     std::size_t m_columnCount;
     std::vector<CStep> m_steps;
+    std::vector<CFiller> m_fillers;
     std::vector<CTextColumn> m_textColumns; // the text items and their columns
     // By table index: the code of each meaning, the lowest code where several share one.
     std::vector<std::unordered_map<std::string_view, std::int32_t>> m_codesByMeaning;

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/conversion_threads.h"
+
 class CCheckReport;
 class CFile;
 class CProgress;
@@ -16,9 +18,10 @@ class CTargetInfo;
 // holds the job title on entry and the outcome on return: empty after success, word 28 after a
 // confirmed stop, the failure text otherwise. The binary file is open for writing, held against
 // other writers; it stays open for the caller to close, with every record written handed to the
-// system.
+// system. Large files without quoting are converted in blocks across the machine's cores, to the
+// same bytes and outcome.
 bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex, bool writeIndexList,
-                     CProgress& progress);
+                     CProgress& progress, const CConversionThreads& threads = {});
 
 // The dry run of "Text => Binary": tries every data line as ConvertToBinary would, writing
 // nothing. Each line that would fail is reported with the run's failure text, and the lines

@@ -46,20 +46,25 @@ bool CFile::PeekByte(char& c) {
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t count) {
+    if (!(m_flags & typeText)) return ReadUnconverted(buffer, count);
     CheckOpen();
     char* out = static_cast<char*>(buffer);
     std::size_t done = 0;
-    if (m_flags & typeText) {
-        // A CR directly before LF is dropped.
-        char c;
-        while (done < count && PeekByte(c)) {
-            ++m_position;
-            char next;
-            if (c == '\r' && PeekByte(next) && next == '\n') continue;
-            out[done++] = c;
-        }
-        return done;
+    // A CR directly before LF is dropped.
+    char c;
+    while (done < count && PeekByte(c)) {
+        ++m_position;
+        char next;
+        if (c == '\r' && PeekByte(next) && next == '\n') continue;
+        out[done++] = c;
     }
+    return done;
+}
+
+std::size_t CFile::ReadUnconverted(void* buffer, std::size_t count) {
+    CheckOpen();
+    char* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
     while (done < count) {
         if (InWindow(m_position)) {
             const std::size_t offset = static_cast<std::size_t>(m_position - m_windowStart);

@@ -48,6 +48,8 @@ public:
 
     // Reads up to count bytes; fewer only at the end of the file (or at 0x1A in text mode).
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads the bytes as they are, also in text mode: CR LF stays, and 0x1A is a byte like any.
+    std::size_t ReadUnconverted(void* buffer, std::size_t count);
     // Reads the next line without its terminator, or with it (the LF and any CR before it) as
     // it stands in the file; false at the end of the file.
     bool ReadLine(std::string& line, bool keepLineEnd = false);

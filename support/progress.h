@@ -37,6 +37,12 @@ public:
         if (--m_untilClockCheck > 0) return false;
         return RefreshIfDue();
     }
+    // After a block of units done at once: Update for each of them, the clock looked at once.
+    bool UpdateBlock(std::uint32_t count, std::uint32_t units) {
+        m_state.count = count;
+        m_position += std::int64_t {m_step} * units;
+        return RefreshIfDue();
+    }
     void Close();
 
     // A press of Cancel: asks at the next poll.

@@ -46,6 +46,10 @@ TEST(CliOptions, UsageErrors) {
         {"preview --slot 1 --text a.csv", "--text is not an option of preview"},
         {"info --slot 1 --hex", "--hex is not an option of info"},
         {"invert --slot 1 --count 3", "--count is not an option of invert"},
+        {"to-text --slot 1 --threads 0", "--threads takes a number from 1 to 256"},
+        {"to-binary --slot 1 --threads 257", "--threads takes a number from 1 to 256"},
+        {"to-text --slot 1 --threads two", "--threads takes a number from 1 to 256"},
+        {"check --slot 1 --threads 2", "--threads is not an option of check"},
     };
     for (const auto& [line, error] : cases) {
         CCliOptions options;
@@ -59,7 +63,7 @@ TEST(CliOptions, EveryOptionLandsInItsPlace) {
     CCliOptions options;
     std::string reason;
     ASSERT_TRUE(ParseCommandLine(Split("--home /opt/m --quiet to-binary --slot 2 --text in.csv --binary  "
-                                       "--index-column --write-index-list --no-backup --yes"),
+                                       "--index-column --write-index-list --no-backup --yes --threads 3"),
                                  options, reason))
         << reason;
     EXPECT_EQ(options.home, "/opt/m");
@@ -69,6 +73,7 @@ TEST(CliOptions, EveryOptionLandsInItsPlace) {
     EXPECT_EQ(options.text, "in.csv");
     EXPECT_EQ(options.binary, ""); // given empty: the output name is derived
     EXPECT_TRUE(options.indexColumn && options.writeIndexList && options.noBackup && options.yes);
+    EXPECT_EQ(options.threads, 3u);
 
     CCliOptions check;
     ASSERT_TRUE(ParseCommandLine(Split("check --target t.ini --binary b.dat --text t.csv --index-column --limit 0"),

@@ -76,15 +76,15 @@ bool RunConversion(CTargetInfo& target, const std::string& path, unsigned mode, 
 }
 }
 
-bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode) {
+bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode, const CConversionThreads& threads) {
     return RunConversion(target, target.m_fileInfo.m_textFilePath, mode,
-                         [&](CFile& output) { return ConvertToText(target, output, progress); });
+                         [&](CFile& output) { return ConvertToText(target, output, progress, threads); });
 }
 
 bool ConvertTargetToBinary(CTargetInfo& target, CProgress& progress, bool firstColumnIsIndex, bool writeIndexList,
-                           unsigned mode) {
+                           unsigned mode, const CConversionThreads& threads) {
     return RunConversion(target, target.m_fileInfo.m_binaryFilePath, mode, [&](CFile& output) {
-        return ConvertToBinary(target, output, firstColumnIsIndex, writeIndexList, progress);
+        return ConvertToBinary(target, output, firstColumnIsIndex, writeIndexList, progress, threads);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "definition/target_info.h"
+#include "engine/conversion_threads.h"
 #include "platform/file.h"
 #include "tests/common/scripted_progress.h"
 #include "tests/common/test_support.h"
@@ -65,9 +66,11 @@ struct CTargetSetup {
 // A conversion run on the target's files as the job driver runs it: the output opened with the
 // mode and closed after success; after a failure it keeps what was written, unless the run
 // created it. An output that cannot be opened fails with the driver's text.
-bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode = kTextOutputMode);
+bool ConvertTargetToText(CTargetInfo& target, CProgress& progress, unsigned mode = kTextOutputMode,
+                         const CConversionThreads& threads = {});
 bool ConvertTargetToBinary(CTargetInfo& target, CProgress& progress, bool firstColumnIsIndex = false,
-                           bool writeIndexList = false, unsigned mode = kBinaryOutputMode);
+                           bool writeIndexList = false, unsigned mode = kBinaryOutputMode,
+                           const CConversionThreads& threads = {});
 
 // The file's bytes, or "" when it is missing.
 std::string ReadFile(const std::string& path);
