@@ -104,10 +104,14 @@ run_each_once() {
 # One warm-up round and then RUNS rounds of the named commands, alternating within each round so
 # that the load of a shared machine falls on all of them alike; times[COMMAND] gets the seconds
 # of each timed run, one a line.
-time_alternating() {
+time_alternating() { time_rounds "$RUNS" "$@"; }
+
+# The same with the number of timed rounds given first.
+time_rounds() {
     declare -gA times
-    local round command seconds
-    for ((round = 0; round <= RUNS; ++round)); do
+    local rounds=$1 round command seconds
+    shift
+    for ((round = 0; round <= rounds; ++round)); do
         for command in "$@"; do
             seconds=$(elapsed "$command")
             if ((round > 0)); then times[$command]+="$seconds"$'\n'; fi
