@@ -47,9 +47,11 @@ make_scratch() {
 # Runs a build step, showing its output only when it fails.
 quietly() { "$@" >"$SCRATCH/build.log" 2>&1 || { cat "$SCRATCH/build.log" >&2; fail "build failed: $*"; }; }
 
-# Release build of the named targets into build-bench/.
-build_release() {
-    quietly cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_TESTS=OFF
+# The named targets built into build-bench/ as ./run.sh, ./test.sh and the packages build them, so
+# that the figures are the ones users get.
+build_for_users() {
+    echo "== Building $* (as ./run.sh builds it) into build-bench/"
+    quietly cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TESTS=OFF
     quietly ninja -C "$BUILD" "$@"
 }
 

@@ -4,7 +4,7 @@
 #
 #   bench/encoding.sh [RECORDS] [RUNS]      defaults: 1000000 records, 11 timed runs of each command
 #
-# Builds morvane-cli (Release) into build-bench/, generates the data set with the yardstick's
+# Builds morvane-cli (as ./run.sh builds it) into build-bench/, generates the data set with the yardstick's
 # generator and rewrites its names into CP932 (bench/cp932_names.py), writes the benchmark target
 # twice, once with BTextEncoding=CP932, and times, alternating, to-text and to-binary of both.
 # With the key the text file holds the names in UTF-8; without it their CP932 bytes pass through
@@ -23,8 +23,7 @@ require_tools cmake:cmake ninja:ninja-build python3:python3 cmp:diffutils /usr/b
 
 make_scratch
 
-echo "== Building morvane-cli (Release) into build-bench/"
-build_release morvane-cli
+build_for_users morvane-cli
 readonly CLI=$BUILD/morvane-cli
 
 generate_data_and_target

@@ -23,8 +23,7 @@ make_scratch
 free_kb=$(df -Pk "$SCRATCH" | awk 'NR == 2 { print $4 }')
 ((free_kb > 7 * 1024 * 1024)) || fail "needs about 7 GB free in $SCRATCH, has $((free_kb / 1024)) MB"
 
-echo "== Building morvane-cli (as ./run.sh builds it) into build-bench/"
-build_release morvane-cli
+build_for_users morvane-cli
 readonly CLI=$BUILD/morvane-cli
 readonly HOME_DIR=$SCRATCH/home
 write_target "$HOME_DIR" "$RECORDS"

@@ -6,7 +6,7 @@
 #
 #   bench/preview.sh [RUNS]      default: 11 timed runs of each command
 #
-# Builds morvane-cli (Release) into build-bench/, makes both files (the large one sparse: no
+# Builds morvane-cli (as ./run.sh builds it) into build-bench/, makes both files (the large one sparse: no
 # disk space used), and times, alternating, `preview --count 20` of each and `info` (loading the
 # target alone) of the large one. Prints the medians, the ratio large / small (the goal is about
 # 1), the ratio preview / info (what a refresh after a definition change costs beyond reloading
@@ -22,8 +22,7 @@ require_tools cmake:cmake ninja:ninja-build truncate:coreutils /usr/bin/time:tim
 
 make_scratch
 
-echo "== Building morvane-cli (Release) into build-bench/"
-build_release morvane-cli
+build_for_users morvane-cli
 readonly CLI=$BUILD/morvane-cli
 
 readonly HOME_DIR=$SCRATCH/home

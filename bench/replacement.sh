@@ -10,8 +10,7 @@ source bench/common.sh
 
 require_tools cmake:cmake ninja:ninja-build python3:python3 /usr/bin/time:time
 make_scratch
-echo "== Building morvane-cli (Release) into build-bench/"
-build_release morvane-cli
+build_for_users morvane-cli
 
 home=$SCRATCH/home
 mkdir -p "$home"

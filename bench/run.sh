@@ -29,8 +29,7 @@ require_tools cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutil
 
 make_scratch
 
-echo "== Building morvane-cli (as ./run.sh builds it) into build-bench/ and the yardstick"
-build_release morvane-cli
+build_for_users morvane-cli
 readonly CLI=$BUILD/morvane-cli
 g++ -std=c++17 -O2 -o "$SCRATCH/reference_convert" "$YARDSTICK/reference_convert.cpp"
 readonly REFERENCE=$SCRATCH/reference_convert

@@ -22,8 +22,7 @@ require_tools cmake:cmake ninja:ninja-build python3:python3 cmp:diffutils /usr/b
 [[ -f $YARDSTICK/gen_data.py ]] || fail "no yardstick in $YARDSTICK (set MORVANE_YARDSTICK)"
 
 make_scratch
-echo "== Building morvane-cli (as ./run.sh builds it) into build-bench/"
-build_release morvane-cli
+build_for_users morvane-cli
 readonly CLI=$BUILD/morvane-cli
 
 declare -A rows

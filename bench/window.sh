@@ -4,7 +4,7 @@
 #
 #   bench/window.sh [RECORDS] [RUNS]      defaults: 1000000 records, 11 timed runs of each
 #
-# Builds morvane-cli and morvane_window_job (Release) into build-bench/, generates the data set,
+# Builds morvane-cli and morvane_window_job (as ./run.sh builds it) into build-bench/, generates the data set,
 # writes the target of bench/run.sh and a settings file naming it, and times, alternating, the
 # window program (Qt's offscreen platform: the main window and the progress window are drawn,
 # nothing is put on a screen) against morvane-cli to-text, both replacing their output without
@@ -23,8 +23,7 @@ require_tools cmake:cmake ninja:ninja-build g++:g++ python3:python3 cmp:diffutil
 
 make_scratch
 
-echo "== Building morvane-cli and morvane_window_job (Release) into build-bench/"
-build_release morvane-cli morvane_window_job
+build_for_users morvane-cli morvane_window_job
 readonly CLI=$BUILD/morvane-cli
 readonly WINDOW=$BUILD/morvane_window_job
 
