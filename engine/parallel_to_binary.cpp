@@ -29,6 +29,7 @@ struct CLineBlock {
     std::vector<std::uint32_t> lineNumbers; // of each data line, counted from 1 in the block
     std::vector<std::uint32_t> indexes;     // of each data line: the record its first column names
     std::exception_ptr failure;             // of the data line after the ones built
+    std::exception_ptr readFailure;         // of reading the lines after the block's
     bool placeFailed = false;               // the failure is its first column's
     std::vector<std::string_view> fields;
     std::string scratch;
@@ -163,7 +164,21 @@ std::uint32_t WriteRecordsInParallel(CTargetInfo& target, CTextRecords& records,
     };
 
     CLineBlockReader reader(records.File(), blockRecords);
-    const auto read = [&](std::size_t slot) { return reader.Read(blocks[slot]); };
+    bool inputEnded = false;
+    const auto read = [&](std::size_t slot) {
+        if (inputEnded) return false;
+        CLineBlock& block = blocks[slot];
+        block.readFailure = nullptr;
+        try {
+            return reader.Read(block);
+        } catch (...) {
+            // The lines read before are converted and written first.
+            block.readFailure = std::current_exception();
+            block.size = 0;
+            inputEnded = true;
+            return true;
+        }
+    };
 
     std::uint32_t written = 0;
     std::uint32_t linesBefore = 0; // lines of the file in the blocks written
@@ -179,15 +194,14 @@ std::uint32_t WriteRecordsInParallel(CTargetInfo& target, CTextRecords& records,
             if (!failing && writtenIndices) writtenIndices->push_back(records.RecordIndex());
             const auto position = static_cast<std::int64_t>(records.Position());
             if (binary.Position() != records.Position()) binary.Seek(position, CFile::begin);
+            if (keepFillers) records.ReadExisting(binary);
+            if (failing) std::rethrow_exception(block.failure);
             std::uint8_t* built = block.built.get() + k * recordSize;
             const std::uint8_t* stored = built;
             if (keepFillers) {
-                records.ReadExisting(binary);
-                if (failing) std::rethrow_exception(block.failure);
                 binary.Seek(position, CFile::begin);
                 stored = records.Finish(built);
             }
-            if (failing) std::rethrow_exception(block.failure);
             binary.Write(stored, recordSize);
             ++written;
         }
@@ -236,6 +250,10 @@ std::uint32_t WriteRecordsInParallel(CTargetInfo& target, CTextRecords& records,
     const auto write = [&](std::size_t slot) {
         CLineBlock& block = blocks[slot];
         if (records.PollStop(progress)) return false;
+        if (block.readFailure) {
+            records.NoteLine(linesBefore + 1);
+            std::rethrow_exception(block.readFailure);
+        }
         const std::uint32_t before = written;
         if (byIndex) {
             entriesLeft = writeEach(block);

@@ -301,9 +301,12 @@ private:
     std::uint64_t m_callsOfCleanRun[kFaultKindCount] = {};
 };
 
+// Conversions in blocks of 64 records (or lines) on two worker threads.
+const CConversionThreads kInBlocks {2, 64};
+
 // A conversion job as the window runs it, its target loaded from its files first.
 COutcome RunJob(CTestEnvironment& env, const std::function<void()>& faultsFrom, int button, bool backup,
-                bool indexColumn = false, bool writeList = false) {
+                bool indexColumn = false, bool writeList = false, const CConversionThreads& threads = {}) {
     faultsFrom();
     CTargetInfo target(1);
     CSteadyProgress progress;
@@ -317,6 +320,7 @@ COutcome RunJob(CTestEnvironment& env, const std::function<void()>& faultsFrom, 
     request.firstColumnIsIndex = indexColumn;
     request.writeIndexList = writeList;
     request.makeBackup = backup;
+    request.threads = threads;
     env.m_box.Answer(idYes); // the confirmation
     env.m_box.Answer(idYes); // replacing an output without a backup
     target.Load("t.ini");
@@ -357,6 +361,10 @@ std::vector<CScenario> Scenarios() {
          [](CTestEnvironment& env, const auto& faultsFrom) { return RunJob(env, faultsFrom, ctlTextToBinary, true); }});
     add({"to-binary without backup", toBinary, "data.bin", OutputRule::records, false, {},
          [](CTestEnvironment& env, const auto& faultsFrom) { return RunJob(env, faultsFrom, ctlTextToBinary, false); }});
+    add({"to-binary in blocks", toBinary, "data.bin", OutputRule::records, false, {},
+         [](CTestEnvironment& env, const auto& faultsFrom) {
+             return RunJob(env, faultsFrom, ctlTextToBinary, false, false, false, kInBlocks);
+         }});
 
     // By an index list: the lines go to every other record.
     CFiles byList = TargetFiles("BRecordIndexListFilePath=list.tsv\r\n");
@@ -371,6 +379,10 @@ std::vector<CScenario> Scenarios() {
     byList["data.csv"] = listed;
     add({"to-binary by index list", byList, "data.bin", OutputRule::records, true, {},
          [](CTestEnvironment& env, const auto& faultsFrom) { return RunJob(env, faultsFrom, ctlTextToBinary, true); }});
+    add({"to-binary by index list in blocks", byList, "data.bin", OutputRule::records, false, {},
+         [](CTestEnvironment& env, const auto& faultsFrom) {
+             return RunJob(env, faultsFrom, ctlTextToBinary, false, false, false, kInBlocks);
+         }});
 
     // Record numbers in the first column, written out as an index list that replaces an old one.
     CFiles numbered = TargetFiles();
@@ -387,6 +399,10 @@ std::vector<CScenario> Scenarios() {
     toText["data.csv"] = "an older text\r\n";
     add({"to-text with backup", toText, "data.csv", OutputRule::lines, true, {},
          [](CTestEnvironment& env, const auto& faultsFrom) { return RunJob(env, faultsFrom, ctlBinaryToText, true); }});
+    add({"to-text in blocks", toText, "data.csv", OutputRule::lines, true, {},
+         [](CTestEnvironment& env, const auto& faultsFrom) {
+             return RunJob(env, faultsFrom, ctlBinaryToText, true, false, false, kInBlocks);
+         }});
     toText.erase("data.csv");
     add({"to-text into a new file", toText, "data.csv", OutputRule::lines, true, {},
          [](CTestEnvironment& env, const auto& faultsFrom) { return RunJob(env, faultsFrom, ctlBinaryToText, true); }});
