@@ -39,11 +39,13 @@ for records in "${SIZES[@]}"; do
             --text \"$SCRATCH/data.expected.txt\" --binary \"$SCRATCH/ours.bin\" --no-backup --yes --threads $threads)"
         commands+=("text_$threads" "binary_$threads")
     done
-    truncate -s $((records * 32)) "$SCRATCH/ours.bin"
-    for command in "${commands[@]}"; do
-        run_each_once "$command"
-        same_bytes "$SCRATCH/ours.txt" "$SCRATCH/data.expected.txt" "to-text output"
-        same_bytes "$SCRATCH/ours.bin" "$SCRATCH/data.bin" "to-binary output"
+    for threads in "${THREADS[@]}"; do
+        rm -f "$SCRATCH/ours.txt"
+        truncate -s 0 "$SCRATCH/ours.bin"
+        truncate -s $((records * 32)) "$SCRATCH/ours.bin"
+        run_each_once "text_$threads" "binary_$threads"
+        same_bytes "$SCRATCH/ours.txt" "$SCRATCH/data.expected.txt" "to-text output with $threads threads"
+        same_bytes "$SCRATCH/ours.bin" "$SCRATCH/data.bin" "to-binary output with $threads threads"
     done
     unset times
     time_alternating "${commands[@]}"

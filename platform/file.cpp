@@ -3,8 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system.h"
+
 // The window and the text mode, the same on every system; the system's calls are in its own
 // folder's file.cpp.
+
+void CFile::Open(const std::string& path, unsigned flags) {
+    Abort();
+    m_path = path;
+    m_flags = flags;
+    m_created = false;
+    Opened(OpenDescriptor(SystemPath(path)));
+}
 
 void CFile::Opened(int fd) {
     m_fd = fd;

@@ -84,6 +84,9 @@ private:
     void RemoveCreatedFile(int fd) noexcept;
     bool StillNamesCreatedFile() const;
     void CheckOpen() const;
+    // The system's part of Open: the file at the system's path opened (or created) as m_flags
+    // ask, held against others and truncated as they ask.
+    int OpenDescriptor(const std::string& systemPath);
     // Takes the newly opened file, with an empty window at its start.
     void Opened(int fd);
     // The system's reads and writes at an offset: a read returns what one call gave (0 at the

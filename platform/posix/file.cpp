@@ -35,11 +35,8 @@ void CFile::WriteAt(FaultKind kind, std::uint64_t offset, const char* data, std:
     }
 }
 
-void CFile::Open(const std::string& path, unsigned flags) {
-    Abort();
-    m_path = path;
-    m_flags = flags;
-    m_created = false;
+int CFile::OpenDescriptor(const std::string& systemPath) {
+    const unsigned flags = m_flags;
     const unsigned access = flags & kFileAccessMask;
     // Non-blocking, so that a FIFO cannot hang the open; it is refused below as no file.
     int oflags = O_CLOEXEC | O_NONBLOCK;
@@ -50,7 +47,6 @@ void CFile::Open(const std::string& path, unsigned flags) {
     else
         oflags |= O_RDONLY;
 
-    const std::string systemPath = SystemPath(path);
     int fd = sys::Open(systemPath.c_str(), oflags);
     if (fd < 0 && errno == ENOENT && (flags & modeCreate)) {
         // Exclusive creation tells a file made here from one that appeared meanwhile.
@@ -77,7 +73,7 @@ void CFile::Open(const std::string& path, unsigned flags) {
     }
     if ((flags & modeCreate) && !(flags & modeNoTruncate) && sys::Truncate(fd, 0) != 0)
         FailOpen(fd, CauseFromErrno(errno));
-    Opened(fd);
+    return fd;
 }
 
 bool CFile::StillNamesCreatedFile() const {

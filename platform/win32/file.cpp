@@ -38,11 +38,8 @@ void CFile::WriteAt(FaultKind kind, std::uint64_t offset, const char* data, std:
     }
 }
 
-void CFile::Open(const std::string& path, unsigned flags) {
-    Abort();
-    m_path = path;
-    m_flags = flags;
-    m_created = false;
+int CFile::OpenDescriptor(const std::string& systemPath) {
+    const unsigned flags = m_flags;
     const unsigned access = flags & kFileAccessMask;
     DWORD rights = GENERIC_READ;
     if (access == modeWrite) rights = GENERIC_WRITE;
@@ -53,7 +50,6 @@ void CFile::Open(const std::string& path, unsigned flags) {
                             ? FILE_SHARE_READ
                             : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-    const std::string systemPath = SystemPath(path);
     HANDLE file = sys::Open(systemPath.c_str(), rights, share, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND && (flags & modeCreate)) {
         // Creating only a new file tells a file made here from one that appeared meanwhile; the
@@ -72,7 +68,7 @@ void CFile::Open(const std::string& path, unsigned flags) {
     // The sharing above came before truncation, so a file in use by another run is never emptied.
     if ((flags & modeCreate) && !(flags & modeNoTruncate) && !sys::Truncate(file, 0))
         FailOpen(fd, CauseFromError(::GetLastError()));
-    Opened(fd);
+    return fd;
 }
 
 bool CFile::StillNamesCreatedFile() const {

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/file.h"
 #include "platform/file_exception.h"
 #include "platform/private_profile.h"
 #include "platform/system.h"
@@ -96,4 +97,13 @@ CScopedEnvironmentVariable::CScopedEnvironmentVariable(const char* name, const c
 
 CScopedEnvironmentVariable::~CScopedEnvironmentVariable() {
     SetEnvironment(m_name.c_str(), m_hadPrevious ? m_previous.c_str() : nullptr);
+}
+
+int OpenCause(const std::string& path, unsigned flags) {
+    try {
+        CFile file(path, flags);
+    } catch (const CFileException& e) {
+        return e.Cause();
+    }
+    return CFileException::none;
 }

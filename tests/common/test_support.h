@@ -83,6 +83,9 @@ public:
     void Translate(const std::string& translationLines);
 };
 
+// The cause a file's opening with the flags fails with, or none when it opens.
+int OpenCause(const std::string& path, unsigned flags);
+
 // True when the text names a file failure's cause as the program words it: the cause number,
 // then its description (about any file).
 bool NamesCause(const std::string& text, int cause);

@@ -47,15 +47,6 @@ std::size_t EntryCount(const std::string& folder) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
-int OpenCause(const std::string& path, unsigned flags) {
-    try {
-        CFile file(path, flags);
-    } catch (const CFileException& e) {
-        return e.Cause();
-    }
-    return CFileException::none;
-}
-
 TEST(File, TextReadingDropsCrBeforeLfAndStopsAt1A) {
     struct CCase {
         const char* name;

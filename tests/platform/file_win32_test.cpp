@@ -9,15 +9,6 @@
 
 namespace {
 
-int OpenCause(const std::string& path, unsigned flags) {
-    try {
-        CFile file(path, flags);
-    } catch (const CFileException& e) {
-        return e.Cause();
-    }
-    return CFileException::none;
-}
-
 TEST(File, MissingFolderOnTheWayIsABadPath) {
     CTempFolder folder;
     EXPECT_EQ(OpenCause(folder.Path() + "no/such/x.dat", modeCreate | modeWrite), CFileException::badPath);
