@@ -31,8 +31,10 @@ readonly DATA_BIN=$SCRATCH/large.bin
 readonly DATA_TEXT=$SCRATCH/large.txt
 readonly ZERO_LINE="0,0,0,0,0,0,0,Sword,"
 
-# Wall seconds, CPU use and peak memory of one run, as "seconds cpu peak-MB".
+# Wall seconds, CPU use and peak memory of one run, as "seconds cpu peak-MB". The writing back
+# of what ran before is waited for first, so that no run pays for another's.
 measure() {
+    sync
     local start=$EPOCHREALTIME report
     report=$(/usr/bin/time -f '%U %S %M' "$@" 2>&1 >/dev/null | tail -n 1) || fail "failed: $*"
     local end=$EPOCHREALTIME

@@ -53,7 +53,7 @@ bool ConvertToText(CTargetInfo& target, CFile& text, CProgress& progress, const 
         const unsigned workers = format.Usable() ? WorkerThreads(threads, records.Count(), records.RecordSize()) : 0;
         if (workers > 0) {
             WriteLinesInParallel(records, format, text, !unconverted, workers,
-                                 BlockRecords(threads, records.RecordSize()), progress);
+                                 BlockRecords(threads, records.Count(), records.RecordSize()), progress);
             text.Flush();
             return records.Finish(progress);
         }

@@ -41,7 +41,7 @@ class CLineBlockReader {
 public:
     CLineBlockReader(CFile& file, std::uint32_t maxLines)
         : m_file(file), m_maxLines(maxLines),
-          m_chunk(std::clamp<std::size_t>(std::size_t {maxLines} * 64, 4096, 256 * 1024)) {}
+          m_chunk(std::clamp<std::size_t>(std::size_t {maxLines} * 64, 4096, 1024 * 1024)) {}
 
     // Fills the block with the next lines; false when none are left.
     bool Read(CLineBlock& block) {

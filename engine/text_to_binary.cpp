@@ -100,7 +100,7 @@ bool ConvertToBinary(CTargetInfo& target, CFile& binary, bool firstColumnIsIndex
         const unsigned workers = records.Quoting() ? 0 : WorkerThreads(threads, total, recordSize);
         const std::uint32_t written =
             workers > 0 ? WriteRecordsInParallel(target, records, binary, firstColumnIsIndex, indices, workers,
-                                                 BlockRecords(threads, recordSize), progress)
+                                                 BlockRecords(threads, total, recordSize), progress)
                         : WriteRecordsInTurn(records, binary, recordSize, indices, progress);
         binary.Flush();
         records.Close();
