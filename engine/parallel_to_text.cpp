@@ -114,7 +114,8 @@ void WriteLinesInParallel(CBinaryRecords& records, const CLineFormat& lineFormat
         try {
             text.WriteUnconverted(block.text.Data(), block.text.Size());
         } catch (...) {
-            records.SkipTo(done + 1);
+            // A failed write names the block's first record: from there on, lines may be missing.
+            records.SkipTo(block.first + 1);
             throw;
         }
         if (block.failure) {

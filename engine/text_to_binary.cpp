@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "vocabulary/failure.h"
@@ -14,13 +13,9 @@
 #include "engine/parallel_to_binary.h"
 #include "engine/text_records.h"
 #include "engine/record_format.h"
-#include "engine/record_seek.h"
-#include "support/value_conversions.h"
 #include "platform/file.h"
-#include "platform/file_exception.h"
 #include "platform/system.h"
 #include "support/paths.h"
-#include "support/table_file_reader.h"
 
 namespace {
 
