@@ -53,7 +53,7 @@ void CBinaryRecords::ReadStored(std::uint8_t* out, std::uint32_t most, std::uint
     m_read += read;
     if (read < count) {
         ++m_read; // the record that is not there whole is the one noted
-        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+        FailShortRead();
     }
 }
 

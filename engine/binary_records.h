@@ -61,6 +61,10 @@ public:
 private:
     // Reads the next record (by the next entry, when the index list is used) into out.
     void ReadOne(std::uint8_t* out);
+    // The failure of a record the file does not hold whole.
+    [[noreturn]] void FailShortRead() const {
+        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+    }
 
     CTargetInfo& m_target;
     CFile m_file;
@@ -97,8 +101,7 @@ inline void CBinaryRecords::ReadOne(std::uint8_t* out) {
         m_recordIndex = m_read;
     }
     ++m_read;
-    if (m_file.Read(out, m_recordSize) != m_recordSize)
-        Fail(Word(wCantReadFile) + "\r\n" + m_target.m_fileInfo.m_binaryFilePath);
+    if (m_file.Read(out, m_recordSize) != m_recordSize) FailShortRead();
 }
 
 inline bool CBinaryRecords::Next(CProgress& progress) {
